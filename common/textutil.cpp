@@ -1,0 +1,166 @@
+// SQL literal and date-text helpers.
+#include "common/textutil.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "common/clock.h"
+#include "common/exe_path.h"
+#include "common/message.h"
+#include "common/sjis.h"
+
+namespace plx {
+namespace {
+
+std::string_view Piece(std::string_view text, size_t from, size_t count) {
+    if (from >= text.size()) return {};
+    return text.substr(from, count);
+}
+
+// True when the byte at `index` starts a double-byte character whose second byte follows it.
+bool StartsDoubleByteAt(std::string_view text, size_t index) {
+    size_t i = 0;
+    while (i < index) i += (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    return i == index && index + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[index]));
+}
+
+}  // namespace
+
+std::string SqlLiteral(std::string_view text) {
+    if (text.empty()) return "NULL";
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '\'';
+    for (char c : text) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    out += '\'';
+    return out;
+}
+
+std::string BufToStr(const char* field, int length) {
+    if (field == nullptr) {
+        ShowMsg(SJ("変換元文字列にNULLポインタが渡されました。"));
+        return {};
+    }
+    constexpr int kWorkSize = 2000;
+    // The work buffer always keeps a zero byte at its end, whatever length the caller gives.
+    if (length < 0) length = 0;
+    if (length > kWorkSize - 1) length = kWorkSize - 1;
+    char work[kWorkSize] = {};
+    std::memcpy(work, field, static_cast<size_t>(length));
+    return std::string(work);
+}
+
+std::string FixWidth(std::string_view text, int width) {
+    if (width <= 0) return {};
+    auto w = static_cast<size_t>(width);
+    std::string out(text.substr(0, w));
+    if (out.size() < w) out.append(w - out.size(), ' ');
+    if (w < text.size() && StartsDoubleByteAt(text, w - 1)) {
+        out.resize(w - 1);
+        out += ' ';
+    }
+    return out;
+}
+
+std::string ZeroPad(long long value, int width) {
+    std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+    return digits;
+}
+
+std::string TrimBlanks(std::string_view text) {
+    size_t begin = 0;
+    for (;;) {
+        if (begin < text.size() && text[begin] == ' ') {
+            ++begin;
+        } else if (begin + 1 < text.size() && text.substr(begin, 2) == "\x81\x40") {
+            begin += 2;
+        } else {
+            break;
+        }
+    }
+    text.remove_prefix(begin);
+    // From the end, a full-width blank is dropped only when it is a whole character, so a
+    // character whose second byte is 0x81 followed by "@" is never cut in half.
+    for (;;) {
+        if (!text.empty() && text.back() == ' ') {
+            text.remove_suffix(1);
+        } else if (text.size() >= 2 && text.substr(text.size() - 2) == "\x81\x40" &&
+                   StartsDoubleByteAt(text, text.size() - 2)) {
+            text.remove_suffix(2);
+        } else {
+            break;
+        }
+    }
+    return std::string(text);
+}
+
+std::string YmdSlash(std::string_view ymd) {
+    if (ymd.empty()) return {};
+    std::string out(Piece(ymd, 0, 4));
+    out += '/';
+    out += Piece(ymd, 4, 2);
+    out += '/';
+    out += Piece(ymd, 6, 2);
+    return out;
+}
+
+std::string YmdhnSlash(std::string_view ymdhn) {
+    if (ymdhn.empty()) return {};
+    std::string out = YmdSlash(ymdhn);
+    out += ' ';
+    out += Piece(ymdhn, 8, 2);
+    out += ':';
+    out += Piece(ymdhn, 10, 2);
+    return out;
+}
+
+std::string TodayYmd() {
+    LocalDateTime t = CurrentClock().Now();
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", t.year % 10000, t.month % 100, t.day % 100);
+    return text;
+}
+
+std::string ExeDate() {
+    struct stat st {};
+    if (::stat(ExePath().c_str(), &st) != 0) return {};
+    std::tm tm{};
+    localtime_r(&st.st_mtime, &tm);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d.%02d.%02d", (tm.tm_year + 1900) % 10000, tm.tm_mon + 1, tm.tm_mday);
+    return text;
+}
+
+std::string RemoveText(std::string_view text, std::string_view pattern) {
+    if (pattern.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    for (;;) {
+        size_t hit = text.find(pattern, pos);
+        if (hit == std::string_view::npos) break;
+        out.append(text.substr(pos, hit - pos));
+        pos = hit + pattern.size();
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+long long TextToInt(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return 0;
+    long long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return 0;
+    return value;
+}
+
+}  // namespace plx

@@ -1,0 +1,40 @@
+// SQL literal and date-text helpers. All texts are CP932 byte strings; lengths and positions count bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plx {
+
+// A text as an SQL value: quoted with inner quotes doubled; empty text is NULL.
+std::string SqlLiteral(std::string_view text);
+
+// The text of a fixed-length field up to its first zero byte. A null field shows a message and gives "".
+std::string BufToStr(const char* field, int length);
+
+// Exactly `width` bytes: padded with blanks or cut, never ending in half a double-byte character.
+std::string FixWidth(std::string_view text, int width);
+
+// Decimal digits of `value`, padded on the left with "0" to `width`.
+std::string ZeroPad(long long value, int width);
+
+// Without half-width and full-width blanks at both ends.
+std::string TrimBlanks(std::string_view text);
+
+// YYYYMMDD to YYYY/MM/DD, YYYYMMDDHHNN to YYYY/MM/DD HH:NN; empty stays empty.
+std::string YmdSlash(std::string_view ymd);
+std::string YmdhnSlash(std::string_view ymdhn);
+
+// Today's local date as YYYYMMDD (from the clock seam).
+std::string TodayYmd();
+
+// The executable's modification date as YYYY.MM.DD.
+std::string ExeDate();
+
+// Every occurrence of `pattern` removed, scanning left to right without rescanning.
+std::string RemoveText(std::string_view text, std::string_view pattern);
+
+// Decimal integer text to a number; anything that is not one (including overflow) gives 0.
+long long TextToInt(std::string_view text);
+
+}  // namespace plx
