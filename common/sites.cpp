@@ -1,0 +1,26 @@
+// Web hosts with their overrides from the settings file.
+#include "common/sites.h"
+
+#include "common/ini_file.h"
+
+namespace plx {
+
+SiteHosts& Sites() {
+    static SiteHosts hosts;
+    return hosts;
+}
+
+void LoadSiteHosts(const std::string& settingsPath) {
+    IniFile ini(settingsPath);
+    SiteHosts& hosts = Sites();
+    auto take = [&](const char* key, std::string& host) {
+        std::string value = ini.Get("SITE", key, "");
+        if (!value.empty()) host = value;
+    };
+    take("MAKER_HOST", hosts.maker);
+    take("RACE_HOST", hosts.race);
+    take("ODDS_HOST", hosts.odds);
+    take("NEWS_HOST", hosts.news);
+}
+
+}  // namespace plx

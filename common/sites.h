@@ -1,0 +1,23 @@
+// The web hosts the program opens or reads: the maker's site, the race-information site,
+// the odds site and the news site. Defaults here; the [SITE] section of the settings file
+// (keys MAKER_HOST, RACE_HOST, ODDS_HOST, NEWS_HOST) overrides them.
+#pragma once
+
+#include <string>
+
+namespace plx {
+
+struct SiteHosts {
+    std::string maker = "www.orvent.example";
+    std::string race = "race.orvent.example";
+    std::string odds = "odds.orvent.example";
+    std::string news = "news.orvent.example";
+};
+
+// The hosts in use.
+SiteHosts& Sites();
+
+// Reads the [SITE] overrides from a settings file; keys that are absent or empty keep the default.
+void LoadSiteHosts(const std::string& settingsPath);
+
+}  // namespace plx
