@@ -1,0 +1,44 @@
+// The alarm pass of the main timer: close warnings and post-time alarms over the whole
+// timetable, with their notices and sounds, and the clock-text arithmetic they rest on.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "board/timetable.h"
+#include "common/settings.h"
+
+namespace plx {
+
+// "HHMM" plus or minus a number of minutes, as "HHMM" on the 24-hour clock. For 0 to 60
+// minutes a single carry is made, exactly as the settings dialog's range needs; any other
+// count (a hand-edited settings file) is taken modulo a day.
+std::string HhmmAddMinutes(std::string_view time, int minutes);
+std::string HhmmSubMinutes(std::string_view time, int minutes);
+
+// What the pass does to the world besides the table and the notices.
+struct AlarmOutputs {
+    std::function<void(const std::string& wavePath)> playWave;  // empty: no sound
+    std::function<int()> save;                                  // the timetable save; 0 on success
+};
+
+// True when the settings ask for the pass at all.
+bool AlarmPassEnabled(const Settings& settings);
+
+// One pass over all 288 slots for the clock text "HHNN", then the save (whether or not
+// anything changed). Slots are read afresh each time, since a sound may let user actions run.
+void AlarmPass(Timetable& table, const Settings& settings, const std::string& clockHhnn, const AlarmOutputs& outputs);
+
+// The tick's alarm step: runs the pass over the program's timetable and settings at the
+// current clock time when the program is running and the settings enable it. Returns true
+// when a pass ran.
+bool RunAlarmStep(const AlarmOutputs& outputs);
+
+// The message texts of the notices, in CP932.
+std::string PostTimeText(const RaceSlot& slot);
+std::string CloseWarningText(const RaceSlot& slot, int timerMinutes);
+std::string InfoArrivedText(const RaceSlot& slot);
+std::string RefundArrivedText(const RaceSlot& slot);
+
+}  // namespace plx
