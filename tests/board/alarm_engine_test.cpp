@@ -16,7 +16,7 @@ namespace {
 
 void ArmRace(int venue, int race, const char* closeTime, char closeWarn = '1') {
     RaceSlot& slot = TheTimetable().Slot(venue, race);
-    char code[3], rno[3];
+    char code[12], rno[12];
     std::snprintf(code, sizeof code, "%02d", venue);
     std::snprintf(rno, sizeof rno, "%02d", race);
     PutField(slot.OPDT, "20060924");

@@ -1,0 +1,186 @@
+// The race board widget.
+#include "board/race_board.h"
+
+#include <QInputDialog>
+#include <QPainter>
+
+#include "board/board_model.h"
+#include "board/timetable_file.h"
+#include "common/message.h"
+#include "common/program_state.h"
+#include "common/shell/browser.h"
+#include "common/sjis.h"
+#include "common/textutil.h"
+#include "common/venue.h"
+
+namespace plx {
+namespace {
+
+const QColor kSelected(255, 255, 128);
+const QColor kSilver(192, 192, 192);
+constexpr int kColumnLeft[3] = {32, 96, 160};
+constexpr int kRaceTop[12] = {36, 53, 70, 87, 104, 121, 139, 156, 173, 190, 207, 224};
+
+QString ToQt(const std::string& cp932) {
+    return QString::fromUtf8(Cp932ToUtf8(cp932));
+}
+
+std::optional<std::string> AskWithDialog(const std::string& caption, const std::string& prompt) {
+    bool ok = false;
+    QString entry = QInputDialog::getText(nullptr, ToQt(caption), ToQt(prompt), QLineEdit::Normal, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return Utf8ToCp932(entry.toStdString());
+}
+
+}  // namespace
+
+void PaintTabBackground(QWidget* widget) {
+    QPainter painter(widget);
+    painter.fillRect(0, 0, 226, 244, QColor(128, 128, 128));
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(228, 4, 4, 236);
+}
+
+RaceBoard::RaceBoard(QWidget* parent) : QWidget(parent), askText_(AskWithDialog) {
+    setObjectName(QStringLiteral("ts_race_board"));
+    setFixedSize(234, 246);
+    Build();
+}
+
+void RaceBoard::Build() {
+    l_yyyymmdd = new BoardLabel(QStringLiteral("l_yyyymmdd"), this);
+    l_yyyymmdd->setGeometry(4, 4, 73, 12);
+    connect(l_yyyymmdd, &BoardLabel::clicked, this, [this] { l_yyyymmddClick(); });
+
+    for (int c = 0; c < 3; ++c) {
+        const int column = c + 1;
+        auto* label = new BoardLabel(QStringLiteral("l_basyo%1").arg(column), this);
+        label->setGeometry(kColumnLeft[c], 20, 60, 12);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        connect(label, &BoardLabel::clicked, this, [this, column] { l_basyoClick(column); });
+        connect(label, &BoardLabel::rightPressed, this,
+                [this, column](const QPoint& at) { l_basyoMouseDown(column, at); });
+        l_basyo[c] = label;
+
+        auto* time = new BoardGrid(QStringLiteral("sg_time%1").arg(column), 36, this);
+        time->setGeometry(kColumnLeft[c], 32, 38, 205);
+        connect(time, &BoardGrid::cellSelected, this, [this, column](int row) { sg_timeSelectCell(column, row); });
+        connect(time, &BoardGrid::rightReleased, this, [this, column](int row) { sg_timeMouseUp(column, row); });
+        sg_time[c] = time;
+
+        auto* info = new BoardGrid(QStringLiteral("sg_info%1").arg(column), 10, this);
+        info->setGeometry(kColumnLeft[c] + 37, 32, 12, 205);
+        connect(info, &BoardGrid::cellSelected, this, [this, column](int row) { sg_infoSelectCell(column, row); });
+        sg_info[c] = info;
+
+        auto* refund = new BoardGrid(QStringLiteral("sg_rfd%1").arg(column), 10, this);
+        refund->setGeometry(kColumnLeft[c] + 48, 32, 12, 205);
+        connect(refund, &BoardGrid::cellSelected, this, [this, column](int row) { sg_rfdSelectCell(column, row); });
+        sg_rfd[c] = refund;
+    }
+
+    for (int r = 0; r < 12; ++r) {
+        const int race = r + 1;
+        auto* label = new BoardLabel(QStringLiteral("l_r%1").arg(race), this);
+        label->setGeometry(2, kRaceTop[r], 27, 12);
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        label->setText(QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0')));
+        connect(label, &BoardLabel::clicked, this, [this, race] { l_rClick(race); });
+        l_r[r] = label;
+    }
+
+    l_msg = new QLabel(this);
+    l_msg->setObjectName(QStringLiteral("l_msg"));
+    l_msg->setGeometry(4, 4, 217, 25);
+    StyleBoardLabel(l_msg);
+    l_msg->setWordWrap(true);
+    QPalette palette = l_msg->palette();
+    palette.setColor(QPalette::WindowText, kSelected);
+    l_msg->setPalette(palette);
+    l_msg->setText(QString::fromUtf8("競艇開催日にMARLOでデータがダウンロードされるまでこの画面は機能しません。"));
+    l_msg->hide();
+
+    pm_basyo = new QMenu(this);
+    pm_basyo->setObjectName(QStringLiteral("pm_basyo"));
+    pm_basyo->setProperty("tag", 0);
+    for (int venue = 1; venue <= kVenueCount; ++venue) {
+        QAction* item = pm_basyo->addAction(ToQt(VenueNameOf(venue)));
+        connect(item, &QAction::triggered, this, [this, venue] { N1Click(venue - 1); });
+    }
+}
+
+void RaceBoard::paintEvent(QPaintEvent*) {
+    PaintTabBackground(this);
+}
+
+void RaceBoard::PaintCell(BoardGrid* grid, int row, const QColor& background, const QColor& textColour, bool bold,
+                          const std::string& text) {
+    // The Japanese UI fonts draw the backslash byte as the yen mark; say what they mean.
+    grid->PaintCell(row, background, textColour, bold, ToQt(text).replace(QLatin1Char('\\'), QChar(0x00A5)));
+}
+
+void RaceBoard::DrawBoard() {
+    drawing = true;
+    const Timetable& table = TheTimetable();
+    const BoardVenues& venues = Program().slotVenue;
+    std::string ymd = BoardDateYmd(table);
+    l_yyyymmdd->setText(ToQt(YmdSlash(ymd)));
+    l_msg->setVisible(ymd.empty());
+    for (int c = 0; c < 3; ++c) {
+        l_basyo[c]->setVisible(!ymd.empty());
+        int venue = ColumnVenue(venues, c + 1);
+        l_basyo[c]->setText(ToQt(VenueNameOf(venue)));
+        for (int race = 1; race <= kRacesPerVenue; ++race) {
+            BoardRow row = BoardRowAt(table, venue, race);
+            PaintCell(sg_time[c], race - 1, row.selected ? kSelected : QColor(Qt::white),
+                      row.selected ? QColor(Qt::black) : kSilver, true, row.time);
+            PaintCell(sg_info[c], race - 1, Qt::white, kSilver, true, row.info);
+            PaintCell(sg_rfd[c], race - 1, Qt::white, kSilver, true, row.refund);
+        }
+    }
+    drawing = false;
+}
+
+void RaceBoard::ToggleAlarms(int column, int race) {
+    plx::ToggleAlarms(TheTimetable(), Program().slotVenue, Program().settings, column, race);
+    SaveTimetable();
+    DrawBoard();
+}
+
+void RaceBoard::EditCloseTime(int column, int race) {
+    std::optional<std::string> entry = askText_(SJ("電投締切時刻変更"), SJ("時刻を4桁で入力してください"));
+    if (!entry) return;
+    if (!IsAcceptedCloseTime(*entry)) {
+        ShowMsg(SJ("時刻の入力に誤りがあります。"));
+        return;
+    }
+    int venue = ColumnVenue(Program().slotVenue, column);
+    if (!Timetable::IsValidSlot(venue, race)) return;  // a column without a venue has no slot to change
+    std::memcpy(TheTimetable().Slot(venue, race).CLOSETM, entry->data(), 4);
+    SaveTimetable();
+    DrawBoard();
+}
+
+void RaceBoard::sg_timeMouseUp(int column, int row) {
+    if (row >= 0) EditCloseTime(column, row + 1);
+}
+
+void RaceBoard::l_basyoMouseDown(int column, const QPoint& globalPos) {
+    pm_basyo->setProperty("tag", column);
+    pm_basyo->popup(globalPos);
+}
+
+void RaceBoard::N1Click(int itemIndex) {
+    int column = pm_basyo->property("tag").toInt();
+    if (column < 1 || column > 3 || itemIndex < 0 || itemIndex >= kVenueCount) return;
+    Program().slotVenue[static_cast<std::size_t>(column - 1)] = itemIndex + 1;
+    DrawBoard();
+}
+
+void RaceBoard::OpenRacePage(RacePage page, int column, int row) {
+    std::string address = RacePageAddressAt(page, column, row);
+    if (!address.empty()) OpenBrowser(address);
+}
+
+}  // namespace plx
