@@ -1,0 +1,114 @@
+// Mail message: recipient list, body lines and the composed message text.
+#include "mail/mail_message.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "common/clock.h"
+#include "mail/iso2022jp.h"
+
+namespace plx {
+namespace {
+
+std::string Trim(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return {};
+    size_t end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+// A header value that is not MIME-encoded: control characters (a line break above all) would
+// let a setting start headers of its own, so they become blanks.
+std::string PlainHeaderValue(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
+}
+
+std::string MessageId(const LocalDateTime& t) {
+    static std::atomic<unsigned> counter{0};
+    char text[96];
+    std::snprintf(text, sizeof text, "<%04d%02d%02d%02d%02d%02d.%ld.%u@pilonix>", t.year % 10000, t.month % 100,
+                  t.day % 100, t.hour % 100, t.minute % 100, t.second % 100, static_cast<long>(::getpid()), ++counter);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> RecipientAddresses(const std::string& recipients) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= recipients.size()) {
+        size_t comma = recipients.find(',', start);
+        if (comma == std::string::npos) comma = recipients.size();
+        std::string piece = Trim(recipients.substr(start, comma - start));
+        size_t open = piece.find('<');
+        size_t close = piece.find('>', open == std::string::npos ? 0 : open);
+        if (open != std::string::npos && close != std::string::npos)
+            piece = Trim(piece.substr(open + 1, close - open - 1));
+        if (!piece.empty()) out.push_back(piece);
+        start = comma + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string ComposeMessage(const MailMessage& message, const std::string& date) {
+    std::string from = message.fromName.empty()
+                           ? "<" + PlainHeaderValue(message.fromAddress) + ">"
+                           : EncodeHeaderWords(message.fromName) + " <" + PlainHeaderValue(message.fromAddress) + ">";
+    std::string out;
+    out += "Date: " + date + "\r\n";
+    out += "From: " + from + "\r\n";
+    out += "To: " + PlainHeaderValue(message.recipients) + "\r\n";
+    out += "Subject: " + EncodeHeaderWords(message.subject) + "\r\n";
+    out += "Message-ID: " + MessageId(CurrentClock().Now()) + "\r\n";
+    out += "MIME-Version: 1.0\r\n";
+    out += "Content-Type: " + PlainHeaderValue(message.contentType) + "; charset=" + PlainHeaderValue(message.charSet) +
+           "\r\n";
+    out += "Content-Transfer-Encoding: " + PlainHeaderValue(message.contentTransferEncoding) + "\r\n";
+    out += "\r\n";
+    for (const std::string& line : message.body) out += TextToIso2022Jp(line) + "\r\n";
+    return out;
+}
+
+std::string MailDateNow() {
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    LocalDateTime t = CurrentClock().Now();
+    using namespace std::chrono;
+    year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
+    unsigned weekday = ymd.ok() ? std::chrono::weekday{sys_days{ymd}}.c_encoding() : 0;
+    // The zone is the system's: the clock seam gives local wall time without one.
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    long offset = local.tm_gmtoff / 60;
+    char sign = offset < 0 ? '-' : '+';
+    if (offset < 0) offset = -offset;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", days[weekday], t.day % 100,
+                  months[(t.month >= 1 && t.month <= 12) ? t.month - 1 : 0], t.year % 10000, t.hour % 100,
+                  t.minute % 100, t.second % 100, sign, offset / 60 % 100, offset % 60);
+    return text;
+}
+
+}  // namespace plx

@@ -1,0 +1,22 @@
+// SendMail: the racer-check report by mail, one message per call.
+#pragma once
+
+#include <string>
+
+#include "mail/mail_message.h"
+#include "mail/smtp_client.h"
+
+namespace plx {
+
+// The program's own sender, in one place.
+inline constexpr const char* kSenderAddress = "pilonix@localhost";
+inline constexpr const char* kSenderName = "Pilonix";
+
+// Fills `message` (CP932 texts) and sends it through `client` to `host`: to `address1`, and
+// also to `address2` when that is not empty. Returns 0 when sent; otherwise tells the user
+// "メール送信に失敗しました。[" + the error text + "]" and returns -1.
+int SendMail(SmtpClient& client, MailMessage& message, const std::string& host, const std::string& userId,
+             const std::string& address1, const std::string& address2, const std::string& subject,
+             const std::string& body);
+
+}  // namespace plx
