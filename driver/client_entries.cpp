@@ -83,7 +83,8 @@ std::uint16_t LoadClientLibrary(const char* libraryName, ClientEntryTable** tabl
     (*table)->module = module;
     Binder bind(module);
     BindAll(**table, bind);
-    return bind.missingRequired() ? kResultClientNotLoaded : kResultOk;
+    (*table)->usable = !bind.missingRequired();
+    return (*table)->usable ? kResultOk : kResultClientNotLoaded;
 }
 
 void RetainClientEntries(ClientEntryTable* table) {

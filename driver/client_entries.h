@@ -55,6 +55,7 @@ struct ClientEntryTable {
     decltype(&isc_rollback_retaining) rollback_retaining;
 
     void* module = nullptr;
+    bool usable = false;  // loaded, with every required entry
     std::int32_t references = 1;
 };
 

@@ -1,0 +1,86 @@
+// Shared pieces of the driver tests: the driver loaded as the program loads it, reference holders,
+// the client-library test double and real embedded databases.
+#pragma once
+
+#include <ibase.h>
+
+#include <string>
+
+#include "driver/sqldriver.h"
+#include "tests/support/temp_dir.h"
+
+namespace drivertest {
+
+inline constexpr const char* kRealClient = "libfbclient.so.2";
+
+// The driver's entry, looked up in the built library by name.
+GetSqlDriverFunction DriverEntry();
+
+// Holds one reference and releases it at the end of the scope.
+template <class T>
+class Ref {
+public:
+    Ref() = default;
+    explicit Ref(T* object) : object_(object) {}
+    ~Ref() { reset(); }
+    Ref(const Ref&) = delete;
+    Ref& operator=(const Ref&) = delete;
+    T* operator->() const { return object_; }
+    T* get() const { return object_; }
+    T** out() {
+        reset();
+        return &object_;
+    }
+    void reset() {
+        if (object_) object_->Release();
+        object_ = nullptr;
+    }
+
+private:
+    T* object_ = nullptr;
+};
+
+// The test double, reached through the same loaded image the driver uses.
+class FakeClient {
+public:
+    explicit FakeClient(const char* path = FAKE_CLIENT);
+    ~FakeClient();
+    void reset();
+    void fail(const char* function, std::initializer_list<ISC_STATUS> status);
+    void setOds(int major);
+    std::string log() const;
+    // The logged lines that start with `function`.
+    std::string calls(const std::string& function) const;
+
+private:
+    void* handle_;
+};
+
+// Texts from getErrorLength/getErrorText of any driver object.
+template <class T>
+std::string ErrorText(T* object) {
+    std::int16_t length = 0;
+    if (object->getErrorLength(&length) != kResultOk || length <= 0) return "<no length>";
+    std::string text(static_cast<std::size_t>(length), '\x7f');
+    object->getErrorText(text.data());
+    if (text.back() != '\0') return "<unterminated>";
+    text.pop_back();
+    return text;
+}
+
+// A driver on the real client library and a fresh database file built from `script`.
+class RealDatabase {
+public:
+    explicit RealDatabase(const std::string& script = "", const std::string& charset = "NONE");
+    const std::string& path() const { return path_; }
+    SQLDriver* driver() const { return driver_.get(); }
+    // A new connection, connected with the test user unless `connectNow` is false.
+    SQLConnection* connect(bool connectNow = true);
+
+private:
+    plxtest::TempDir dir_;
+    std::string path_;
+    Ref<SQLDriver> driver_;
+};
+
+}  // namespace drivertest
