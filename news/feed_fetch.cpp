@@ -1,0 +1,119 @@
+// Parallel feed fetching with libcurl's multi interface.
+#include "news/feed_fetch.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace plx {
+namespace {
+
+struct Transfer {
+    FetchResult* result = nullptr;
+    std::size_t maxBytes = 0;
+    bool overCap = false;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+};
+
+size_t Receive(char* data, size_t size, size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    size_t bytes = size * count;
+    std::string& body = transfer->result->body;
+    if (bytes > transfer->maxBytes - body.size()) {
+        transfer->overCap = true;
+        return 0;  // makes curl stop this transfer with a write error
+    }
+    body.append(data, bytes);
+    return bytes;
+}
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CURL* MakeHandle(const std::string& address, const FetchLimits& limits, Transfer* transfer) {
+    CURL* easy = curl_easy_init();
+    if (!easy) return nullptr;
+    curl_easy_setopt(easy, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // the cap applies to the decoded bytes
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Pilonix");
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, Receive);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer->errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer);
+    return easy;
+}
+
+void Finish(CURL* easy, CURLcode code) {
+    Transfer* transfer = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_PRIVATE, &transfer);
+    FetchResult& result = *transfer->result;
+    if (code != CURLE_OK) {
+        result.error = transfer->overCap          ? "the document is larger than the size limit"
+                       : transfer->errorBuffer[0] ? transfer->errorBuffer
+                                                  : curl_easy_strerror(code);
+        return;
+    }
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299) {
+        result.error = "HTTP status " + std::to_string(status);
+        return;
+    }
+    result.ok = true;
+}
+
+}  // namespace
+
+std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, const FetchLimits& limits,
+                                    const std::function<void()>& pumpEvents) {
+    InitCurlOnce();
+    std::vector<FetchResult> results(addresses.size());
+    std::vector<Transfer> transfers(addresses.size());
+    std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), curl_multi_cleanup);
+    std::vector<CURL*> handles;
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        transfers[i].result = &results[i];
+        transfers[i].maxBytes = limits.maxBytes;
+        CURL* easy = multi ? MakeHandle(addresses[i], limits, &transfers[i]) : nullptr;
+        if (!easy || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+            if (easy) curl_easy_cleanup(easy);
+            results[i].error = "cannot start the transfer";
+            continue;
+        }
+        handles.push_back(easy);
+    }
+    if (!handles.empty()) {
+        int running = 0;
+        curl_multi_perform(multi.get(), &running);
+        while (running > 0) {
+            curl_multi_poll(multi.get(), nullptr, 0, 50, nullptr);
+            if (pumpEvents) pumpEvents();
+            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
+        }
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &left))
+            if (message->msg == CURLMSG_DONE) Finish(message->easy_handle, message->data.result);
+    }
+    for (CURL* easy : handles) {
+        curl_multi_remove_handle(multi.get(), easy);
+        curl_easy_cleanup(easy);
+    }
+    for (FetchResult& result : results) {
+        if (!result.ok && result.error.empty()) result.error = "the transfer did not finish";
+        if (!result.ok) result.body.clear();
+    }
+    return results;
+}
+
+}  // namespace plx

@@ -1,0 +1,79 @@
+// The feed list file: reading, writing and the default list.
+#include "news/feed_list.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "common/ini_file.h"
+#include "common/message.h"
+#include "common/program_state.h"
+#include "common/sites.h"
+#include "common/sjis.h"
+
+namespace plx {
+
+std::string FeedListPath() {
+    return Program().exeFolder + "PLX_RSS.DAT";
+}
+
+std::string DefaultFeedAddress() {
+    return "http://" + Sites().news + "/news/gtn200.rdf";
+}
+
+std::vector<std::string> SplitFeedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.push_back(text.substr(start, i - start));
+        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool ReadFeedList(const std::string& path, std::vector<std::string>* lines) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) return false;
+    *lines = SplitFeedLines(text.str());
+    return true;
+}
+
+bool WriteFeedList(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return WriteFileAtomically(path, text, error);
+}
+
+std::vector<std::string> LoadFeedAddresses() {
+    const std::string path = FeedListPath();
+    std::vector<std::string> lines;
+    struct stat info {};
+    bool exists = ::lstat(path.c_str(), &info) == 0;
+    if (exists) {
+        // A list that exists but cannot be read is never replaced by the default one.
+        if (!ReadFeedList(path, &lines)) ShowMsg(SJ("RSSリストファイルの読み込みに失敗しました。[") + path + "]");
+        return lines;
+    }
+    lines.push_back(DefaultFeedAddress());
+    std::string error;
+    if (!WriteFeedList(path, lines, &error)) ShowMsg(SJ("RSSリストファイルの書き込みに失敗しました。[") + error + "]");
+    return lines;
+}
+
+}  // namespace plx

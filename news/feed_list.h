@@ -1,0 +1,30 @@
+// The feed list PLX_RSS.DAT: one feed address per line, CP932, lines ended by CR LF.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace plx {
+
+// "PLX_RSS.DAT" in the program folder.
+std::string FeedListPath();
+
+// The address used when there is no feed list yet.
+std::string DefaultFeedAddress();
+
+// Splits a whole file into lines at CR LF, LF or CR. A final line break ends the last line
+// rather than starting an empty one; empty lines in between are kept.
+std::vector<std::string> SplitFeedLines(const std::string& text);
+
+// Reads the feed list. False when the file does not exist or cannot be read.
+bool ReadFeedList(const std::string& path, std::vector<std::string>* lines);
+
+// Writes the feed list whole, every line ended by CR LF. On failure `error` names the file.
+bool WriteFeedList(const std::string& path, const std::vector<std::string>& lines, std::string* error);
+
+// The addresses to read: the list's lines, or, when the file is missing, the default address,
+// which is then saved as the new list. A list that cannot be saved is reported with ShowMsg and
+// the default address is still read.
+std::vector<std::string> LoadFeedAddresses();
+
+}  // namespace plx

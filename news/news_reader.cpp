@@ -1,0 +1,85 @@
+// The news read: feed list, fetch, parse, page, marks and the page view.
+#include "news/news_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "common/message.h"
+#include "common/program_state.h"
+#include "common/sjis.h"
+#include "news/feed_list.h"
+#include "news/feed_parse.h"
+#include "news/news_page.h"
+
+namespace plx {
+
+std::string NewsPagePath() {
+    return Program().exeFolder + "PLX_NEWS.html";
+}
+
+PageWrite WritePageFile(const std::string& path, const std::string& bytes) {
+    const std::string temp = path + ".tmp." + std::to_string(::getpid());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return PageWrite::CannotOpen;
+    size_t done = 0;
+    bool complete = true;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            complete = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (complete && ::fsync(fd) != 0 && errno != EINVAL) complete = false;
+    ::close(fd);
+    if (!complete) {
+        ::unlink(temp.c_str());
+        return PageWrite::ShortWrite;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return PageWrite::CannotOpen;
+    }
+    return PageWrite::Written;
+}
+
+bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options) {
+    std::vector<std::string> addresses = LoadFeedAddresses();
+    std::vector<FetchResult> fetched = FetchFeeds(addresses, options.limits, options.pumpEvents);
+
+    std::vector<FeedOutcome> outcomes;
+    outcomes.reserve(addresses.size());
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        FeedOutcome outcome{addresses[i], std::nullopt};
+        if (fetched[i].ok) outcome.feed = ParseFeed(fetched[i].body, nullptr);
+        fetched[i].body.clear();
+        outcomes.push_back(std::move(outcome));
+        if (options.pumpEvents) options.pumpEvents();
+    }
+    NewsPage page = BuildNewsPage(outcomes, Program().newsBaseline);
+
+    const std::string pagePath = NewsPagePath();
+    switch (WritePageFile(pagePath, page.html)) {
+        case PageWrite::Written:
+            break;
+        case PageWrite::CannotOpen:
+            ShowMsg(SJ("ニュースファイルの書き込みに失敗しました。[1]"));
+            break;
+        case PageWrite::ShortWrite:
+            ShowMsg(SJ("ニュースファイルの書き込みに失敗しました。[2]"));
+            break;
+    }
+
+    std::string& newsMark = Program().settings.NEWS_LAST_RLSDTTM;
+    bool newer = newsMark < page.latest;
+    if (newer || viewer.Tag() == 0) viewer.Navigate(pagePath);
+    if (newer) newsMark = page.latest;
+    return newer;
+}
+
+}  // namespace plx

@@ -1,0 +1,44 @@
+// The news tab's browser.
+#include "news/news_view.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+
+#include "common/sjis.h"
+
+namespace plx {
+
+NewsView::NewsView(QWidget* parent)
+    : QTextBrowser(parent), openLink_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    setObjectName("cwb_news");
+    // Links never navigate inside the tab: the page stays the news page.
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (openLink_) openLink_(url);
+    });
+}
+
+void NewsView::Navigate(const std::string& pagePath) {
+    setSource(QUrl::fromLocalFile(QString::fromStdString(pagePath)), QTextDocument::HtmlResource);
+    reload();
+    ++tag_;
+}
+
+QVariant NewsView::loadResource(int type, const QUrl& name) {
+    if (type != QTextDocument::HtmlResource || !name.isLocalFile()) return QTextBrowser::loadResource(type, name);
+    QFile file(name.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QByteArray bytes = file.readAll();
+    return QString::fromStdString(Cp932ToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+}
+
+bool ReadNewsInto(NewsView& view, const FetchLimits& limits) {
+    NewsReadOptions options;
+    options.limits = limits;
+    options.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
+    return ReadNews(view, options);
+}
+
+}  // namespace plx

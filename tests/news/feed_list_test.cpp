@@ -1,0 +1,88 @@
+// The feed list file: line splitting, the default list and files that cannot be read or made.
+#include "news/feed_list.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/sjis.h"
+#include "news_fixture.h"
+
+using namespace plx;
+using plxtest::ReadFile;
+using plxtest::WriteFile;
+
+TEST(FeedList, LinesSplitLikeAListOfLines) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(SplitFeedLines(""), Lines{});
+    EXPECT_EQ(SplitFeedLines("\r\n"), Lines{""});
+    EXPECT_EQ(SplitFeedLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitFeedLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitFeedLines("a\nb\rc\r\n\n"), (Lines{"a", "b", "c", ""}));
+}
+
+TEST(FeedList, WriteAndReadBack) {
+    plxtest::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteFeedList(dir.File("list"), {"http://a/", "", Utf8ToCp932("http://例/")}, &error)) << error;
+    EXPECT_EQ(ReadFile(dir.File("list")), "http://a/\r\n\r\n" + Utf8ToCp932("http://例/") + "\r\n");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadFeedList(dir.File("list"), &lines));
+    EXPECT_EQ(lines, (std::vector<std::string>{"http://a/", "", Utf8ToCp932("http://例/")}));
+    EXPECT_FALSE(ReadFeedList(dir.File("missing"), &lines));
+}
+
+using FeedListRead = plxtest::NewsTest;
+
+TEST_F(FeedListRead, MissingListIsCreatedWithTheDefaultAddressWhichIsRead) {
+    std::filesystem::create_directory(served.File("news"));
+    Serve("two_b.rdf", "news/gtn200.rdf");
+    Sites().news = "127.0.0.1:" + std::to_string(Server().port());
+    Marks("99999999999999");
+    EXPECT_FALSE(Read());
+    EXPECT_EQ(ReadFile(exe.File("PLX_RSS.DAT")),
+              "http://127.0.0.1:" + std::to_string(Server().port()) + "/news/gtn200.rdf\r\n");
+    EXPECT_NE(Page().find(Utf8ToCp932("競艇情報")), std::string::npos);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(DefaultFeedAddress(), "http://" + Sites().news + "/news/gtn200.rdf");
+}
+
+TEST_F(FeedListRead, EmptyListGivesHeadAndTailAndTheTwelveZerosRuleOnce) {
+    WriteFile(exe.File("PLX_RSS.DAT"), "");
+    Marks("000000000000");
+    EXPECT_TRUE(Read());  // fourteen zeros are more than the twelve of a fresh settings file
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "00000000000000");
+    EXPECT_EQ(Page(), plxtest::PageHead() + plxtest::kPageTail);
+    EXPECT_FALSE(Read());
+    EXPECT_EQ(viewer.navigations.size(), 1u);  // the first read only; nothing rose the second time
+    EXPECT_EQ(ReadFile(exe.File("PLX_RSS.DAT")), "");
+}
+
+TEST_F(FeedListRead, EveryLineIsAnAddressEmptyOnesIncluded) {
+    WriteList({"", Serve("rss20.xml")});
+    Marks("99999999999999");
+    Read();
+    EXPECT_NE(Page().find(Utf8ToCp932("RSSの読み込みに失敗しました。[]")), std::string::npos);
+    EXPECT_NE(Page().find(Utf8ToCp932("RSS 2.0 のチャンネル")), std::string::npos);
+}
+
+TEST_F(FeedListRead, ListThatCannotBeReadIsReportedAndKept) {
+    std::filesystem::create_directory(exe.File("PLX_RSS.DAT"));
+    Marks("99999999999999");
+    Read();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.Utf8Texts()[0], "RSSリストファイルの読み込みに失敗しました。[" + exe.File("PLX_RSS.DAT") + "]");
+    EXPECT_TRUE(std::filesystem::is_directory(exe.File("PLX_RSS.DAT")));
+    EXPECT_EQ(Page(), plxtest::PageHead() + plxtest::kPageTail);
+}
+
+TEST_F(FeedListRead, ListThatCannotBeCreatedIsReportedAndTheReadGoesOn) {
+    Program().exeFolder = exe.File("no-such-folder/");
+    Sites().news = "127.0.0.1:" + std::to_string(Server().port());
+    Marks("000000000000");
+    EXPECT_TRUE(Read());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.Utf8Texts()[0].rfind("RSSリストファイルの書き込みに失敗しました。[", 0), 0u);
+    EXPECT_EQ(messages.Utf8Texts()[1], "ニュースファイルの書き込みに失敗しました。[1]");
+    EXPECT_EQ(viewer.navigations.size(), 1u);
+}

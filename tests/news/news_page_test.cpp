@@ -1,0 +1,133 @@
+// The page builder: blocks, order of new articles, escaping and links, release marks.
+#include "news/news_page.h"
+
+#include <gtest/gtest.h>
+
+#include "common/sjis.h"
+#include "common/textutil.h"
+#include "news_fixture.h"
+
+using namespace plx;
+
+namespace plxtest {
+
+std::string PageHead() {
+    return Utf8ToCp932(
+        "<html>\n"
+        "<head>\n"
+        "<title>Pilonix</title>\n"
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+        "<link rel=\"stylesheet\" href=\"plx.css\">\n"
+        "</head>\n"
+        "<body bgcolor=\"#FFFFFF\" MARGINWIDTH=\"0\" MARGINHEIGHT=\"0\" LEFTMARGIN=\"0\" TOPMARGIN=\"0\">\n"
+        "<table width=\"100%\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\">\n"
+        "  <tr>\n"
+        "    <td>【News】</td>\n"
+        "  </tr>\n");
+}
+
+}  // namespace plxtest
+
+using plxtest::kPageTail;
+using plxtest::PageHead;
+
+namespace {
+
+FeedItem Item(const char* title, const char* link, const char* date) {
+    return {Utf8ToCp932(title), link, date};
+}
+
+}  // namespace
+
+TEST(NewsPage, NothingListedGivesHeadAndTail) {
+    NewsPage page = BuildNewsPage({}, "000000000000");
+    EXPECT_EQ(page.html, PageHead() + kPageTail);
+    EXPECT_EQ(page.latest, "00000000000000");
+}
+
+TEST(NewsPage, FailedFeedQuotesItsAddressEscaped) {
+    NewsPage page = BuildNewsPage({{"http://a.example/x?a=1&b=\"2\"", std::nullopt}, {"", std::nullopt}}, "0");
+    EXPECT_EQ(page.html,
+              PageHead() +
+                  Utf8ToCp932(
+                      "  <tr>\n    <td>RSSの読み込みに失敗しました。[http://a.example/x?a=1&amp;b=&quot;2&quot;]</td>\n"
+                      "  </tr>\n"
+                      "  <tr>\n    <td>RSSの読み込みに失敗しました。[]</td>\n  </tr>\n") +
+                  kPageTail);
+}
+
+TEST(NewsPage, FeedWithoutItemsHasChannelLineAndEmptyCell) {
+    Feed feed{Utf8ToCp932("チャンネル"), "http://c.example/", {}};
+    NewsPage page = BuildNewsPage({{"http://c.example/rss", feed}}, "0");
+    EXPECT_EQ(page.html, PageHead() +
+                             Utf8ToCp932("  <tr>\n    <td bgcolor=\"#CCCCCC\">◆<a href=\"http://c.example/\" "
+                                         "target=\"_blank\">チャンネル</a>\n    </td>\n  </tr>\n"
+                                         "  <tr>\n    <td><br>\n</td>\n  </tr>\n") +
+                             kPageTail);
+}
+
+TEST(NewsPage, NewArticlesNewestFirstAcrossFeedsAndOnlyAboveTheStartupMark) {
+    Feed a{"A", "http://a/", {Item("a1", "http://a/1", "20060924100000"), Item("a2", "http://a/2", "20060920000000")}};
+    Feed b{"B", "http://b/", {Item("b1", "http://b/1", "200609241035+0"), Item("b2", "http://b/2", "20060924103500")}};
+    NewsPage page = BuildNewsPage({{"a", a}, {"b", b}}, "20060921000000");
+    const std::string block = Utf8ToCp932(
+        "  <tr>\n    <td bgcolor=\"#CCCCCC\">★新着記事</td>  </tr>\n  <tr>\n    <td>"
+        "2006/09/24 10:35 B<br>・<a href=\"http://b/2\" target=\"_blank\">b2</a><br>"
+        "2006/09/24 10:35 B<br>・<a href=\"http://b/1\" target=\"_blank\">b1</a><br>"
+        "2006/09/24 10:00 A<br>・<a href=\"http://a/1\" target=\"_blank\">a1</a><br>"
+        "<br>\n    </td>  </tr>\n");
+    ASSERT_EQ(page.html.substr(0, PageHead().size() + block.size()), PageHead() + block);
+    // A date without seconds keeps two characters of its zone and sorts below the same minute with seconds.
+    EXPECT_EQ(page.latest, "20060924103500");
+    EXPECT_EQ(BuildNewsPage({{"a", a}}, "20060924100000").latest, "00000000000000");
+}
+
+TEST(NewsPage, MarkupFromTheFeedIsEscapedAndOnlyWebAddressesBecomeLinks) {
+    Feed feed{"<b>T&amp;</b>",
+              "javascript:alert(1)",
+              {Item("x < y & \"z\"", " HTTPS://ok.example/?q=<1>", "1"), Item("plain", "file:///etc/passwd", "2"),
+               Item("empty link", "", "3")}};
+    NewsPage page = BuildNewsPage({{"u", feed}}, "0");
+    EXPECT_NE(page.html.find("<td bgcolor=\"#CCCCCC\">" + Utf8ToCp932("◆") + "&lt;b&gt;T&amp;amp;&lt;/b&gt;\n"),
+              std::string::npos);
+    EXPECT_NE(
+        page.html.find(
+            Utf8ToCp932("・") +
+            "<a href=\" HTTPS://ok.example/?q=&lt;1&gt;\" target=\"_blank\">x &lt; y &amp; &quot;z&quot;</a><br>\n"),
+        std::string::npos);
+    EXPECT_NE(page.html.find(Utf8ToCp932("・") + "plain<br>\n" + Utf8ToCp932("・") + "empty link<br>\n<br>\n"),
+              std::string::npos);
+    // The new-article entries follow the same rules.
+    EXPECT_NE(page.html.find(Utf8ToCp932("・") + "plain<br>" + YmdhnSlash("1") + " &lt;b&gt;"), std::string::npos);
+    EXPECT_EQ(page.html.find("javascript"), std::string::npos);
+    EXPECT_EQ(page.html.find("file:"), std::string::npos);
+}
+
+TEST(NewsPage, WebAddressAndEscapeHelpers) {
+    struct Case {
+        const char* address;
+        bool web;
+    } cases[] = {{"http://a", true},     {"https://a", true},         {"HtTp://a", true},  {"\n  http://a", true},
+                 {"http:/a", false},     {"ftp://a", false},          {"", false},         {"   ", false},
+                 {"javascript:", false}, {"data:text/html,x", false}, {"httpx://a", false}};
+    for (const Case& c : cases) EXPECT_EQ(IsWebAddress(c.address), c.web) << c.address;
+    // Double-byte characters pass through untouched, including ones whose second byte is ASCII.
+    std::string kana = Utf8ToCp932("ソ表<");
+    EXPECT_EQ(HtmlEscape(kana), Utf8ToCp932("ソ表") + "&lt;");
+}
+
+TEST(NewsPage, ItemDateNormalisation) {
+    struct Case {
+        const char* text;
+        const char* date;
+    } cases[] = {{"2006-09-24T15:35:00+09:00", "20060924153500"},
+                 {"2006-09-24T15:35+09:00", "200609241535+0"},
+                 {"2006/09/24 15:35", "20060924 1535"},
+                 {"2006-09-24", "20060924"},
+                 {"", ""},
+                 {"2006-09-24T15:35:00.123Z", "20060924153500"}};
+    for (const Case& c : cases) EXPECT_EQ(ItemDate(c.text), c.date) << c.text;
+    // A cut never leaves half a double-byte character.
+    EXPECT_EQ(ItemDate("2006092415353" + Utf8ToCp932("年")), "2006092415353");
+    EXPECT_EQ(YmdhnSlash(ItemDate("2006-09-24T15:35+09:00")), "2006/09/24 15:35");
+}
