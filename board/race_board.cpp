@@ -19,6 +19,10 @@ namespace {
 const QColor kSelected(255, 255, 128);
 const QColor kSilver(192, 192, 192);
 constexpr int kColumnLeft[3] = {32, 96, 160};
+// The Gothic faces here need 13 pixels for a 12-pixel line, so labels are one pixel taller than
+// the 12 of the layout and the venue labels sit one pixel higher, clear of the grids below them.
+constexpr int kLabelHeight = 13;
+constexpr int kVenueLabelTop = 19;
 constexpr int kRaceTop[12] = {36, 53, 70, 87, 104, 121, 139, 156, 173, 190, 207, 224};
 
 QString ToQt(const std::string& cp932) {
@@ -50,13 +54,13 @@ RaceBoard::RaceBoard(QWidget* parent) : QWidget(parent), askText_(AskWithDialog)
 
 void RaceBoard::Build() {
     l_yyyymmdd = new BoardLabel(QStringLiteral("l_yyyymmdd"), this);
-    l_yyyymmdd->setGeometry(4, 4, 73, 12);
+    l_yyyymmdd->setGeometry(4, 4, 73, kLabelHeight);
     connect(l_yyyymmdd, &BoardLabel::clicked, this, [this] { l_yyyymmddClick(); });
 
     for (int c = 0; c < 3; ++c) {
         const int column = c + 1;
         auto* label = new BoardLabel(QStringLiteral("l_basyo%1").arg(column), this);
-        label->setGeometry(kColumnLeft[c], 20, 60, 12);
+        label->setGeometry(kColumnLeft[c], kVenueLabelTop, 60, kLabelHeight);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         connect(label, &BoardLabel::clicked, this, [this, column] { l_basyoClick(column); });
         connect(label, &BoardLabel::rightPressed, this,
@@ -83,7 +87,7 @@ void RaceBoard::Build() {
     for (int r = 0; r < 12; ++r) {
         const int race = r + 1;
         auto* label = new BoardLabel(QStringLiteral("l_r%1").arg(race), this);
-        label->setGeometry(2, kRaceTop[r], 27, 12);
+        label->setGeometry(2, kRaceTop[r], 27, kLabelHeight);
         label->setAlignment(Qt::AlignRight | Qt::AlignTop);
         label->setText(QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0')));
         connect(label, &BoardLabel::clicked, this, [this, race] { l_rClick(race); });
@@ -92,13 +96,13 @@ void RaceBoard::Build() {
 
     l_msg = new QLabel(this);
     l_msg->setObjectName(QStringLiteral("l_msg"));
-    l_msg->setGeometry(4, 4, 217, 25);
     StyleBoardLabel(l_msg);
     l_msg->setWordWrap(true);
     QPalette palette = l_msg->palette();
     palette.setColor(QPalette::WindowText, kSelected);
     l_msg->setPalette(palette);
     l_msg->setText(QString::fromUtf8("競艇開催日にMARLOでデータがダウンロードされるまでこの画面は機能しません。"));
+    l_msg->setGeometry(4, 4, 217, std::max(25, l_msg->heightForWidth(217)));  // the whole text, however it wraps
     l_msg->hide();
 
     pm_basyo = new QMenu(this);
