@@ -2,21 +2,20 @@
 #include "news/news_view.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 
+#include "common/shell/browser.h"
 #include "common/sjis.h"
 
 namespace plx {
 
-NewsView::NewsView(QWidget* parent)
-    : QTextBrowser(parent), openLink_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+NewsView::NewsView(QWidget* parent) : QTextBrowser(parent) {
     setObjectName("cwb_news");
     // Links never navigate inside the tab: the page stays the news page.
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-        if (openLink_) openLink_(url);
+    connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
+        OpenBrowser(url.toEncoded().toStdString());  // percent-encoded: plain ASCII whatever the page held
     });
 }
 

@@ -1,8 +1,7 @@
-// The news tab's browser: shows PLX_NEWS.html and opens its links in the default web browser.
+// The news tab's browser: shows PLX_NEWS.html and opens its links with OpenBrowser.
 #pragma once
 
 #include <QTextBrowser>
-#include <functional>
 #include <string>
 
 #include "news/news_reader.h"
@@ -17,16 +16,12 @@ public:
     int Tag() const override { return tag_; }
     void Navigate(const std::string& pagePath) override;
 
-    // Replaces how a clicked link is opened (by default through the desktop's URL handler).
-    void SetLinkOpener(std::function<void(const QUrl&)> opener) { openLink_ = std::move(opener); }
-
 protected:
     // The page is CP932 whatever Qt's own codecs support.
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     int tag_ = 0;
-    std::function<void(const QUrl&)> openLink_;
 };
 
 // ReadNews for the news tab, keeping the window's events flowing while the feeds load.

@@ -1,5 +1,5 @@
 // The news tab's browser under the offscreen platform: the CP932 page shown, navigations
-// counted, links handed to the opener, events flowing while feeds load.
+// counted, links opened in the browser, events flowing while feeds load, and the tick's news step.
 #include "news/news_view.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,11 @@
 #include <QTimer>
 
 #include "common/sjis.h"
+#include "news/news_step.h"
 #include "news_fixture.h"
+#include "tests/support/recording_browser.h"
+#include "tests/support/recording_notices.h"
+#include "tests/support/recording_sound.h"
 
 using namespace plx;
 
@@ -33,17 +37,16 @@ TEST_F(NewsViewTest, ShowsTheCp932PageAndCountsNavigations) {
 
 TEST_F(NewsViewTest, LinksGoToTheOpenerAndTheTabKeepsThePage) {
     NewsView view;
-    std::vector<QUrl> opened;
-    view.SetLinkOpener([&](const QUrl& url) { opened.push_back(url); });
+    plxtest::RecordingBrowser browser;
     WriteList({Serve("two_b.rdf")});
     Marks("20060101000000");
     EXPECT_TRUE(ReadNewsInto(view));
     EXPECT_EQ(view.Tag(), 1);
     EXPECT_TRUE(view.toPlainText().contains(QString::fromUtf8("住之江 優勝戦")));
     QUrl source = view.source();
-    emit view.anchorClicked(QUrl("https://info.example.jp/b/1"));
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].toString(), "https://info.example.jp/b/1");
+    emit view.anchorClicked(QUrl("https://info.example.jp/b/1?q=%E7%AB%B6"));
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], QUrl("https://info.example.jp/b/1?q=%E7%AB%B6"));
     EXPECT_EQ(view.source(), source);
     EXPECT_FALSE(ReadNewsInto(view));  // nothing newer: the view is not navigated again
     EXPECT_EQ(view.Tag(), 1);
@@ -62,4 +65,50 @@ TEST_F(NewsViewTest, WindowTimersFireWhileAFeedHangs) {
     ReadNewsInto(view, limits);
     EXPECT_GE(fired, 5);
     EXPECT_EQ(view.Tag(), 1);
+}
+
+class NewsStep : public plxtest::NewsTest {
+protected:
+    NewsStep() : player(std::make_unique<plxtest::RecordingWaveDevice>(sounds)) {}
+    void SetUp() override {
+        plxtest::NewsTest::SetUp();
+        WriteFile(exe.File("news.wav"), "RIFF");
+        Program().settings.NEWS_ALARM_SND_FNM = exe.File("news.wav");
+        WriteList({Serve("two_b.rdf")});
+        Marks("20060101000000");
+    }
+
+    plxtest::SoundLog sounds;
+    SoundPlayer player;
+    plxtest::RecordingNotices notices;
+    NewsView view;
+};
+
+TEST_F(NewsStep, NewerNewsPlaysTheSoundAndShowsTheNoticeOnce) {
+    Program().settings.NEWS_ALARM_MODE = 2;
+    Program().settings.NEWS_ALARM_SND_F = 1;
+    RunNewsStep(view, player);
+    EXPECT_EQ(sounds.played, std::vector<std::string>{exe.File("news.wav")});
+    ASSERT_EQ(notices.Utf8Texts(), std::vector<std::string>{"新しいニュースが発表されました！"});
+    EXPECT_EQ(notices.shown[0].category, NoticeCategory::NewsNotice);
+    RunNewsStep(view, player);  // nothing newer the second time
+    EXPECT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(sounds.played.size(), 1u);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(NewsStep, SoundOnlyWhenChosenAndNothingWhenNewsAlarmsAreOff) {
+    Program().settings.NEWS_ALARM_MODE = 1;
+    Program().settings.NEWS_ALARM_SND_F = 0;
+    RunNewsStep(view, player);
+    EXPECT_TRUE(sounds.played.empty());
+    EXPECT_EQ(notices.shown.size(), 1u);
+
+    Marks("20060101000000");
+    Program().settings.NEWS_ALARM_MODE = 0;
+    Program().settings.NEWS_ALARM_SND_F = 1;
+    RunNewsStep(view, player);
+    EXPECT_TRUE(sounds.played.empty());
+    EXPECT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "200609241200+0");  // the read itself still happened
 }
