@@ -1,0 +1,206 @@
+// CheckRacers over plain rows: the watch list, the query texts, the report and early ends.
+#include "watch/check_racers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "common/clock.h"
+#include "common/program_state.h"
+#include "common/sjis.h"
+#include "tests/support/temp_dir.h"
+#include "watch/racer_report.h"
+
+using namespace plx;
+
+namespace {
+
+using Row = std::map<std::string, std::string>;
+
+// Answers each query text from a table of results kept by that exact text; any other text
+// reads as empty, so a query that is not built exactly finds nothing.
+class PlainRows final : public RacerData {
+public:
+    bool Open(const std::string& sql) override {
+        texts.push_back(sql);
+        if (failing.count(sql)) {
+            rows_.clear();
+            if (onFailure) onFailure();
+            return false;
+        }
+        auto hit = results.find(sql);
+        rows_ = hit == results.end() ? std::vector<Row>{} : hit->second;
+        at_ = 0;
+        return true;
+    }
+    bool IsEmpty() override { return rows_.empty(); }
+    bool Eof() override { return at_ >= rows_.size(); }
+    void Next() override { ++at_; }
+    std::string Field(const std::string& name) override {
+        if (Eof()) return {};
+        auto hit = rows_[at_].find(name);
+        return hit == rows_[at_].end() ? "" : hit->second;
+    }
+    std::string Lookup(const std::string& table, const std::string& keyField, const std::string& key,
+                       const std::string& resultField) override {
+        lookups.push_back(table + "." + keyField + "=" + key + "->" + resultField);
+        if (onLookup) onLookup();
+        auto hit = kinds.find(key);
+        return hit == kinds.end() ? "" : hit->second;
+    }
+
+    std::map<std::string, std::vector<Row>> results;
+    std::map<std::string, std::string> kinds;
+    std::set<std::string> failing;
+    std::vector<std::string> texts;
+    std::vector<std::string> lookups;
+    std::function<void()> onLookup;
+    std::function<void()> onFailure;
+
+private:
+    std::vector<Row> rows_;
+    size_t at_ = 0;
+};
+
+Row Entry(const std::string& opdt, const std::string& venue, const std::string& race, const std::string& boat,
+          const std::string& day, const std::string& kind) {
+    return {{"OPDT", opdt}, {"RCOURSECD", venue}, {"RNO", race}, {"TEINO", boat}, {"NITIME", day}, {"RKINDCD", kind}};
+}
+
+class CheckRacersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgram();
+        Program().exeFolder = dir.path();
+        Program().runState = RunState::Running;
+        SetClock(&clock);
+        data.kinds = {{"01", SJ("一般")}, {"05", SJ("優勝戦")}};
+    }
+    void TearDown() override {
+        SetClock(nullptr);
+        ResetProgram();
+    }
+    void WriteWatchList(const std::string& utf8) {
+        plxtest::WriteFile(dir.File("PLX_CHKRIDER.DAT"), Utf8ToCp932(utf8));
+    }
+    std::vector<std::string> Utf8Memo() const {
+        std::vector<std::string> out;
+        for (const auto& line : memo) out.push_back(Cp932ToUtf8(line));
+        return out;
+    }
+
+    plxtest::TempDir dir;
+    ManualClock clock{{2026, 12, 8, 10, 15, 30}};
+    PlainRows data;
+    std::vector<std::string> memo;
+};
+
+}  // namespace
+
+TEST_F(CheckRacersTest, QueriesAreTheExactTextsForTheWatchListKeys) {
+    WriteWatchList("03159:今村豊\r\n");
+    const std::string nameSql = "SELECT RIDERNM FROM RIDER WHERE ENTNO='03159'";
+    const std::string entrySql =
+        "SELECT R.OPDT,R.RCOURSECD,R.RNO,R.TEINO,M.NITIME,M.RKINDCD FROM RACEDTL R,RACEMST M WHERE R.ENTNO='03159' "
+        "AND R.OPDT>='20261208' AND M.OPDT=R.OPDT AND M.RCOURSECD=R.RCOURSECD AND M.RNO=R.RNO "
+        "ORDER BY R.OPDT,R.RCOURSECD,R.RNO";
+    data.results[nameSql] = {{{"RIDERNM", SJ("今村　　豊")}}};
+    data.results[entrySql] = {Entry("20261208", "01", "11", "1", "3", "05")};
+    EXPECT_EQ(CheckRacersWith(data, memo), 1);
+    EXPECT_EQ(data.texts, (std::vector<std::string>{nameSql, entrySql}));
+    EXPECT_EQ(data.lookups, std::vector<std::string>{"RKIND.RKINDCD=05->RKINDNM"});
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{"【選手チェック】", "－今村豊        3159－",
+                                                    "2026/12/08 桐生 3日目 ", "11R 1番 優勝戦 ", ""}));
+}
+
+TEST_F(CheckRacersTest, NoListFileOrAnEmptyOneMeansNothingIsSetUp) {
+    const std::vector<std::string> expected = {"【選手チェック】", "設定されていません。", ""};
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    EXPECT_EQ(Utf8Memo(), expected);
+    EXPECT_TRUE(data.texts.empty());
+    WriteWatchList("");
+    memo.clear();
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    EXPECT_EQ(Utf8Memo(), expected);
+    // A folder where the file should be is no list either.
+    std::filesystem::remove(dir.File("PLX_CHKRIDER.DAT"));
+    std::filesystem::create_directory(dir.File("PLX_CHKRIDER.DAT"));
+    memo.clear();
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    EXPECT_EQ(Utf8Memo(), expected);
+}
+
+TEST_F(CheckRacersTest, UnknownRacersAndRacersWithoutStartsGetTheStampedNothingFoundBlock) {
+    WriteWatchList("04444:\r\n03159:今村豊\n");  // the last line without CR, as an editor may leave it
+    data.results[RacerNameSql("03159")] = {{{"RIDERNM", SJ("今村　　豊")}}};
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    // The entry query still runs for the unknown racer, with the same key.
+    EXPECT_EQ(data.texts, (std::vector<std::string>{RacerNameSql("04444"), RacerEntriesSql("04444", "20261208"),
+                                                    RacerNameSql("03159"), RacerEntriesSql("03159", "20261208")}));
+    EXPECT_EQ(Utf8Memo(),
+              (std::vector<std::string>{"【選手チェック】", "－？            4444－", "", "－今村豊        3159－", "",
+                                        "2026/12/08 10:15:30", "チェックしましたが、出走予定がないようです。", ""}));
+}
+
+TEST_F(CheckRacersTest, EntriesOnSeveralDaysAndVenuesWithOddBoatNumbersAndKinds) {
+    WriteWatchList("03159:\r\n04444:\r\n");
+    data.results[RacerNameSql("03159")] = {{{"RIDERNM", "A"}}};
+    data.results[RacerNameSql("04444")] = {{{"RIDERNM", "B"}}};
+    data.results[RacerEntriesSql("03159", "20261208")] = {
+        Entry("20261208", "01", "01", "0", "3", "01"), Entry("20261208", "01", "09", "", "3", "99"),
+        Entry("20261208", "04", "02", "x", "1", "01"), Entry("20261209", "04", "07", "6", "2", "")};
+    data.results[RacerEntriesSql("04444", "20261208")] = {Entry("20261209", "04", "12", "2", "2", "05")};
+    EXPECT_EQ(CheckRacersWith(data, memo), 5);
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{
+                              "【選手チェック】", "－A             3159－", "2026/12/08 桐生 3日目 ", "01R 一般 ",
+                              "09R  ", "2026/12/08 平和島 1日目 ", "02R 一般 ", "2026/12/09 平和島 2日目 ", "07R 6番  ",
+                              "", "－B             4444－", "2026/12/09 平和島 2日目 ", "12R 2番 優勝戦 ", ""}));
+}
+
+TEST_F(CheckRacersTest, AFailedQueryReadsAsEmptyAndTheCheckGoesOn) {
+    WriteWatchList("03159:\r\n04444:\r\n");
+    data.failing = {RacerNameSql("03159"), RacerEntriesSql("03159", "20261208")};
+    data.results[RacerNameSql("04444")] = {{{"RIDERNM", "B"}}};
+    data.results[RacerEntriesSql("04444", "20261208")] = {Entry("20261208", "02", "03", "4", "5", "05")};
+    EXPECT_EQ(CheckRacersWith(data, memo), 1);
+    EXPECT_EQ(Utf8Memo(),
+              (std::vector<std::string>{"【選手チェック】", "－？            3159－", "", "－B             4444－",
+                                        "2026/12/08 戸田 5日目 ", "03R 4番 優勝戦 ", ""}));
+}
+
+TEST_F(CheckRacersTest, AQuitDuringTheCheckEndsItWithTheCountSoFar) {
+    WriteWatchList("03159:\r\n04444:\r\n");
+    data.results[RacerEntriesSql("03159", "20261208")] = {Entry("20261208", "01", "01", "1", "3", "01"),
+                                                          Entry("20261208", "01", "05", "2", "3", "01")};
+    data.results[RacerEntriesSql("04444", "20261208")] = {Entry("20261208", "02", "03", "4", "5", "05")};
+    // The quit arrives while the first entry is being looked at (a message box's own loop).
+    data.onLookup = [] { Program().runState = RunState::QuitRequested; };
+    EXPECT_EQ(CheckRacersWith(data, memo), 1);
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{"【選手チェック】", "－？            3159－",
+                                                    "2026/12/08 桐生 3日目 ", "01R 1番 一般 ", ""}));
+    EXPECT_EQ(data.texts.size(), 2u) << "the second racer is not looked up";
+
+    // A quit while the name query fails: the racer still gets its lines, then the check ends.
+    Program().runState = RunState::Running;
+    data.onLookup = nullptr;
+    data.failing = {RacerNameSql("03159")};
+    data.onFailure = [] { Program().runState = RunState::QuitRequested; };
+    memo.clear();
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    EXPECT_EQ(Utf8Memo(),
+              (std::vector<std::string>{"【選手チェック】", "－？            3159－", "", "2026/12/08 10:15:30",
+                                        "チェックしましたが、出走予定がないようです。", ""}));
+}
+
+TEST(ReadTextLines, SplitsAtEveryKindOfLineBreak) {
+    plxtest::TempDir dir;
+    bool exists = true;
+    EXPECT_TRUE(ReadTextLines(dir.File("none"), &exists).empty());
+    EXPECT_FALSE(exists);
+    plxtest::WriteFile(dir.File("list"), "a\r\nb\nc\rd\r\n\r\ne");
+    EXPECT_EQ(ReadTextLines(dir.File("list"), &exists), (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+    EXPECT_TRUE(exists);
+}
