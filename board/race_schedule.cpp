@@ -47,8 +47,8 @@ int LoadDaySchedule(Timetable& table, SqlQuery& query, const std::string& date, 
     QueryOpen(query, "SELECT * FROM RACEMST WHERE OPDT=" + SqlLiteral(date) + " ORDER BY RCOURSECD,RNO");
     int placed = 0;
     while (!query.Eof()) {
-        ScheduleRow row{query.FieldAsText("OPDT"),    query.FieldAsText("RCOURSECD"), query.FieldAsText("NITIME"),
-                        query.FieldAsText("RNO"),     query.FieldAsText("RKINDCD"),   query.FieldAsText("DIST"),
+        ScheduleRow row{query.FieldAsText("OPDT"),   query.FieldAsText("RCOURSECD"), query.FieldAsText("NITIME"),
+                        query.FieldAsText("RNO"),    query.FieldAsText("RKINDCD"),   query.FieldAsText("DIST"),
                         query.FieldAsText("CLOSETM")};
         if (PutScheduleRow(table, row)) ++placed;
         query.Next();
@@ -71,6 +71,8 @@ bool HasPendingAlarms(const Timetable& table, const std::string& today) {
     return false;
 }
 
-bool HasPendingAlarms() { return HasPendingAlarms(TheTimetable(), TodayYmd()); }
+bool HasPendingAlarms() {
+    return HasPendingAlarms(TheTimetable(), TodayYmd());
+}
 
 }  // namespace plx

@@ -16,7 +16,9 @@ namespace {
 
 // One fixed temporary name: a save killed half-way leaves at most this one file behind, and the
 // next save reuses it. Only one copy of the program runs, so nothing else writes it.
-std::string TempPathOf(const std::string& path) { return path + ".tmp"; }
+std::string TempPathOf(const std::string& path) {
+    return path + ".tmp";
+}
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
     std::size_t done = 0;
@@ -88,8 +90,12 @@ int LoadTimetable(Timetable& table, const std::string& folder) {
     return 0;
 }
 
-int SaveTimetable() { return SaveTimetable(TheTimetable(), Program().exeFolder); }
+int SaveTimetable() {
+    return SaveTimetable(TheTimetable(), Program().exeFolder);
+}
 
-int LoadTimetable() { return LoadTimetable(TheTimetable(), Program().exeFolder); }
+int LoadTimetable() {
+    return LoadTimetable(TheTimetable(), Program().exeFolder);
+}
 
 }  // namespace plx

@@ -14,7 +14,9 @@ MarloCredentials ReadMarloCredentials(const std::string& marloFolder) {
     return credentials;
 }
 
-std::string MarloDatabasePath(const std::string& marloFolder) { return marloFolder + "DB/" + "MLDB.FDB"; }
+std::string MarloDatabasePath(const std::string& marloFolder) {
+    return marloFolder + "DB/" + "MLDB.FDB";
+}
 
 bool OpenRaceDatabase(SqlConnection& connection, const std::string& marloFolder, std::string* error) {
     const MarloCredentials credentials = ReadMarloCredentials(marloFolder);

@@ -2,11 +2,11 @@
 #include "common/sql_connection.h"
 
 #include <dlfcn.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <strings.h>
 
 #include "common/exe_path.h"
 #include "common/program_state.h"
@@ -18,9 +18,13 @@
 namespace plx {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return ::strcasecmp(a.c_str(), b.c_str()) == 0; }
+bool SameName(const std::string& a, const std::string& b) {
+    return ::strcasecmp(a.c_str(), b.c_str()) == 0;
+}
 
-bool IsTrue(const std::string& value) { return SameName(TrimBlanks(value), "TRUE"); }
+bool IsTrue(const std::string& value) {
+    return SameName(TrimBlanks(value), "TRUE");
+}
 
 std::intptr_t IsolationLevel(const std::string& value) {
     const std::string level = TrimBlanks(value);
@@ -39,28 +43,26 @@ std::vector<std::string> DriverFolders() {
     return folders;
 }
 
-std::string CodeText(ResultCode code) { return std::to_string(code); }
+std::string CodeText(ResultCode code) {
+    return std::to_string(code);
+}
 
 }  // namespace
 
 SqlConnection::SqlConnection()
     : params_{
-          {"BlobSize", "-1"},
-          {"CommitRetain", "False"},
+          {"BlobSize", "-1"},       {"CommitRetain", "False"},
           {"Database", "MLDB.FDB"},  // replaced by start-up with the located database file
-          {"DriverName", "Basalt"},
-          {"ErrorResourceFile", ""},
-          {"LocaleCode", "0000"},
-          {"Password", "fjordlamp"},
-          {"RoleName", "RoleName"},
-          {"ServerCharSet", ""},
-          {"SQLDialect", "3"},
-          {"Basalt TransIsolation", "ReadCommited"},
-          {"User_Name", "sysdba"},
-          {"WaitOnLocks", "True"},
+          {"DriverName", "Basalt"}, {"ErrorResourceFile", ""},
+          {"LocaleCode", "0000"},   {"Password", "fjordlamp"},
+          {"RoleName", "RoleName"}, {"ServerCharSet", ""},
+          {"SQLDialect", "3"},      {"Basalt TransIsolation", "ReadCommited"},
+          {"User_Name", "sysdba"},  {"WaitOnLocks", "True"},
       } {}
 
-SqlConnection::~SqlConnection() { Close(); }
+SqlConnection::~SqlConnection() {
+    Close();
+}
 
 std::string SqlConnection::Param(const std::string& name) const {
     for (const auto& [key, value] : params_)
@@ -78,11 +80,17 @@ void SqlConnection::SetParam(const std::string& name, const std::string& value) 
     params_.emplace_back(name, value);
 }
 
-void SqlConnection::Attach(SqlQuery* query) { queries_.push_back(query); }
+void SqlConnection::Attach(SqlQuery* query) {
+    queries_.push_back(query);
+}
 
-void SqlConnection::Detach(SqlQuery* query) { std::erase(queries_, query); }
+void SqlConnection::Detach(SqlQuery* query) {
+    std::erase(queries_, query);
+}
 
-std::string SqlConnection::ErrorText() const { return DriverErrorText(connection_); }
+std::string SqlConnection::ErrorText() const {
+    return DriverErrorText(connection_);
+}
 
 bool SqlConnection::LoadDriver(std::string* error) {
     for (const std::string& folder : DriverFolders()) {
@@ -138,7 +146,8 @@ bool SqlConnection::ApplyOptions(std::string* error) {
         {kConnOptionDialect, static_cast<std::intptr_t>(TextToInt(TrimBlanks(Param("SQLDialect")))), "SQLDialect"},
     };
     if (!charSet.empty())
-        options.push_back({kConnOptionServerCharSet, reinterpret_cast<std::intptr_t>(charSet.c_str()), "ServerCharSet"});
+        options.push_back(
+            {kConnOptionServerCharSet, reinterpret_cast<std::intptr_t>(charSet.c_str()), "ServerCharSet"});
     for (const Option& option : options) {
         ResultCode rc = connection_->setOption(option.number, option.value);
         if (rc != kResultOk) {

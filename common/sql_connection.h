@@ -24,7 +24,7 @@ public:
     std::string DriverName = "Basalt";
     std::string LibraryName = "libbasaltdrv.so";  // looked up in the program folder first, then by name
     std::string GetDriverFunc = "getSQLDriverBASALT";
-    std::string VendorLib = "libfbclient.so.2";   // the client library the driver is told to load
+    std::string VendorLib = "libfbclient.so.2";  // the client library the driver is told to load
     bool LoginPrompt = false;
 
     // The parameter list (name=value), in its fixed order.

@@ -25,12 +25,18 @@ TEST(DataModule, ConnectionStartsWithTheFixedParameterList) {
     EXPECT_EQ(connection.VendorLib, "libfbclient.so.2");
     EXPECT_FALSE(connection.LoginPrompt);
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {"BlobSize", "-1"},      {"CommitRetain", "False"},
-        {"Database", "MLDB.FDB"}, {"DriverName", "Basalt"},
-        {"ErrorResourceFile", ""}, {"LocaleCode", "0000"},
-        {"Password", "fjordlamp"}, {"RoleName", "RoleName"},
-        {"ServerCharSet", ""},    {"SQLDialect", "3"},
-        {"Basalt TransIsolation", "ReadCommited"}, {"User_Name", "sysdba"},
+        {"BlobSize", "-1"},
+        {"CommitRetain", "False"},
+        {"Database", "MLDB.FDB"},
+        {"DriverName", "Basalt"},
+        {"ErrorResourceFile", ""},
+        {"LocaleCode", "0000"},
+        {"Password", "fjordlamp"},
+        {"RoleName", "RoleName"},
+        {"ServerCharSet", ""},
+        {"SQLDialect", "3"},
+        {"Basalt TransIsolation", "ReadCommited"},
+        {"User_Name", "sysdba"},
         {"WaitOnLocks", "True"},
     };
     EXPECT_EQ(connection.Params(), expected);
@@ -41,7 +47,8 @@ TEST(DataModule, SettingAParameterReplacesItInPlace) {
     SqlConnection connection;
     connection.SetParam("database", "/opt/orvent/MARLO/DB/MLDB.FDB");
     connection.SetParam("User_Name", "ALICE");
-    EXPECT_EQ(connection.Params()[2], (std::pair<std::string, std::string>{"Database", "/opt/orvent/MARLO/DB/MLDB.FDB"}));
+    EXPECT_EQ(connection.Params()[2],
+              (std::pair<std::string, std::string>{"Database", "/opt/orvent/MARLO/DB/MLDB.FDB"}));
     EXPECT_EQ(connection.Params()[11].second, "ALICE");
     EXPECT_EQ(connection.Param("USER_NAME"), "ALICE");
     EXPECT_EQ(connection.Params().size(), 13u);
@@ -90,8 +97,8 @@ TEST(QueryRunner, QueryOnAClosedConnectionFailsThreeTimesWithOneMessage) {
     EXPECT_GE(waited, std::chrono::milliseconds(1950));
     EXPECT_LT(waited, std::chrono::milliseconds(3500));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, SJ("問い合わせオープンでエラーが発生しました。") + "\nSELECT 1 FROM RDB$DATABASE\n" +
-                                          SJ("データベースに接続されていません。"));
+    EXPECT_EQ(messages.shown[0].text, SJ("問い合わせオープンでエラーが発生しました。") +
+                                          "\nSELECT 1 FROM RDB$DATABASE\n" + SJ("データベースに接続されていません。"));
     EXPECT_FALSE(query.Active());
     EXPECT_TRUE(query.Eof());
     EXPECT_TRUE(query.IsEmpty());
