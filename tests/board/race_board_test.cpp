@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <deque>
 
@@ -154,6 +155,10 @@ TEST_F(RaceBoardTest, RaceLabelAndCellClicksToggleOnlyRealRaces) {
     EXPECT_EQ(TheTimetable().Slot(1, 5).AlarmFlag, '1');
     ClickRow(board->sg_time[0], 4);  // the selected cell again
     EXPECT_EQ(TheTimetable().Slot(1, 5).AlarmFlag, '0');
+    // Moving to a cell with the keyboard selects it too.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(board->sg_time[0], &down);
+    EXPECT_EQ(TheTimetable().Slot(1, 6).AlarmFlag, '1');
     // The odds tab's labels reach the same toggles.
     Click(odds->l_odds_r[4], {5, 5});
     EXPECT_EQ(TheTimetable().Slot(1, 5).AlarmFlag, '1');
@@ -192,6 +197,9 @@ TEST_F(RaceBoardTest, CloseTimeEntries) {
     EXPECT_EQ(TimeText(1, 0), "25:61");
     answers = {std::nullopt};
     board->EditCloseTime(1, 1);
+    // A right click below the last row names no race: no question is asked.
+    Click(board->sg_time[0], {5, board->sg_time[0]->height() - 1}, Qt::RightButton);
+    EXPECT_EQ(asked.size(), 7u);
     EXPECT_EQ(TimeText(1, 0), "25:61");
     EXPECT_EQ(messages.shown.size(), 4u);
 
