@@ -1,0 +1,40 @@
+// The points where the other modules plug into the main window: the steps of the main timer
+// that they build, and the dialogs the menu opens. Connected in one place, module_wiring.cpp.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace plx {
+
+// Each step is called by the tick only when RunState is Running and the condition beside it
+// holds; an unset step is skipped. The order of the tick is fixed by the main window.
+struct TickSteps {
+    // Tick counter 0 or 59 (the first tick, then once a minute): ReadNews and, when newer news
+    // arrived, the news sound and notice.
+    std::function<void()> news;
+    // ALARM_MODE > 0 or TIMER_F == 1: the alarm pass over the timetable and its save.
+    std::function<void()> alarmPass;
+    // The board-redraw-in-progress flag; while it is true the tick leaves the board alone.
+    std::function<bool()> boardBusy;
+    // Board not busy and the race tab active: DrawBoard.
+    std::function<void()> drawBoard;
+    // Board not busy and the odds tab active: FillOddsTab.
+    std::function<void()> fillOddsTab;
+    // CHK_F == 1, CHK_INTERVAL > 0 and at least CHK_INTERVAL whole minutes since
+    // Program().lastCheckTick: the racer check, its notice and mail. The step moves
+    // Program().lastCheckTick itself.
+    std::function<void()> racerCheck;
+};
+
+struct ModuleHooks {
+    TickSteps tick;
+    // The menu's settings dialog and about box, shown modally. Unset: the menu item does nothing.
+    std::function<void()> showSettings;
+    std::function<void()> showAbout;
+    // Per-run state of other modules that start-up resets (the board-redraw flag, the
+    // racer-hit-announced flag), run before the settings are loaded.
+    std::vector<std::function<void()>> startUpResets;
+};
+
+}  // namespace plx

@@ -1,0 +1,93 @@
+// The one place where the other modules meet the main window.
+#include "app/module_wiring.h"
+
+#include <QPlainTextEdit>
+#include <memory>
+
+#include "app/main_window.h"
+#include "board/alarm_engine.h"
+#include "board/notice_window.h"
+#include "board/odds_board.h"
+#include "board/race_board.h"
+#include "board/timetable_file.h"
+#include "common/notice.h"
+#include "common/shell/cursor.h"
+#include "common/shell/sound_player.h"
+#include "common/sjis.h"
+#include "mail/mail_message.h"
+#include "mail/smtp_client.h"
+#include "news/news_step.h"
+#include "news/news_view.h"
+#include "watch/racer_check_step.h"
+
+namespace plx {
+namespace {
+
+// The mail components and the per-run state of the racer check, kept alive by the tick's step.
+struct RacerCheckParts {
+    RacerCheckState state;
+    SmtpClient id_smtp;
+    MailMessage id_msg;
+};
+
+void WireBoard(Tf_main& window) {
+    auto* board = new RaceBoard(window.ts_race);
+    auto* odds = new OddsBoard(*board, window.ts_odds);
+    window.raceBoard = board;
+    window.oddsBoard = odds;
+
+    TickSteps& steps = window.hooks().tick;
+    steps.alarmPass = [&window] {
+        AlarmOutputs outputs;
+        outputs.playWave = [&window](const std::string& path) { PlayWave(window.mp_main, path); };
+        outputs.save = [] { return SaveTimetable(); };
+        RunAlarmStep(outputs);
+    };
+    steps.boardBusy = [board] { return board->drawing; };
+    steps.drawBoard = [board] { board->DrawBoard(); };
+    steps.fillOddsTab = [odds] { odds->FillOddsTab(); };
+    window.hooks().startUpResets.push_back([board] { board->drawing = false; });
+}
+
+void WireNews(Tf_main& window) {
+    auto* view = new NewsView(window.ts_news);
+    view->setObjectName("cwb_news");
+    view->setGeometry(4, 4, 218, 236);
+    window.newsView = view;
+    window.hooks().tick.news = [&window, view] { RunNewsStep(*view, window.mp_main); };
+}
+
+void WireRacerCheck(Tf_main& window) {
+    auto parts = std::make_shared<RacerCheckParts>();
+    window.hooks().tick.racerCheck = [&window, parts] {
+        RacerCheckOutputs outputs;
+        outputs.hourglassCursor = SetHourglassCursor;
+        outputs.normalCursor = SetNormalCursor;
+        outputs.setMemo = [&window](const std::vector<std::string>& lines) {
+            QStringList text;
+            for (const auto& line : lines) text << QString::fromStdString(Cp932ToUtf8(line));
+            window.m_chk->setPlainText(text.join('\n'));
+        };
+        outputs.playWave = [&window](const std::string& path) { PlayWave(window.mp_main, path); };
+        RunRacerCheckStep(parts->state, parts->id_smtp, parts->id_msg, outputs);
+    };
+    window.hooks().startUpResets.push_back([parts] { parts->state.hitAnnounced = false; });
+}
+
+}  // namespace
+
+void WireModules(Tf_main& window) {
+    WireBoard(window);
+    WireNews(window);
+    WireRacerCheck(window);
+}
+
+ModuleWindows::ModuleWindows(Tf_main&) : f_msg_(std::make_unique<Tf_msg>()) {
+    SetNoticeBackend(f_msg_.get());
+}
+
+ModuleWindows::~ModuleWindows() {
+    SetNoticeBackend(nullptr);
+}
+
+}  // namespace plx

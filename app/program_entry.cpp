@@ -1,0 +1,61 @@
+// The program entry.
+#include "app/program_entry.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+#include "app/instance_lock.h"
+#include "app/main_window.h"
+#include "app/module_wiring.h"
+#include "app/quit_signals.h"
+#include "common/message.h"
+#include "common/shell/app_title.h"
+#include "common/shell/message_box.h"
+#include "common/sjis.h"
+
+namespace plx {
+namespace {
+
+// Without a screen nobody could answer a box, and a modal one would hold the program for good:
+// messages then go to the standard error and questions take their default (Cancel).
+bool HasScreenForBoxes() {
+    QString platform = QGuiApplication::platformName();
+    return platform != "offscreen" && platform != "minimal";
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+    InstanceLock lock;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    QApplication::setQuitOnLastWindowClosed(false);  // a dialog closing while we sit in the tray must not end us
+    MessageBoxBackend boxes;
+    if (HasScreenForBoxes()) SetMessageBackend(&boxes);
+
+    if (lock.HeldElsewhere()) {
+        ShowMsg(std::string(kApplicationTitle) + SJ("は既に起動されています。"));
+        SetMessageBackend(nullptr);
+        return -1;
+    }
+
+    QuitSignals quitSignals;
+    Tf_main f_main;
+    WireModules(f_main);
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &f_main, &Tf_main::mi_quitClick);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &f_main,
+                     [&f_main](QSessionManager&) { f_main.SessionEndRequested(); });
+    QObject::connect(&f_main, &Tf_main::closedForGood, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    if (!f_main.FormCreate()) {
+        SetMessageBackend(nullptr);
+        return 1;
+    }
+    ModuleWindows windows(f_main);
+    f_main.show();
+    int rc = app.exec();
+    SetMessageBackend(nullptr);
+    return rc;
+}
+
+}  // namespace plx

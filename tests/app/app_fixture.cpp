@@ -1,0 +1,75 @@
+// The program-folder fixture of the app tests.
+#include "tests/app/app_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <cstdlib>
+
+#include "app/module_wiring.h"
+#include "board/timetable.h"
+#include "common/data_module.h"
+#include "common/program_state.h"
+#include "common/sites.h"
+
+namespace plxtest {
+
+QApplication& AppTestApp() {
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto* created = new QApplication(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        return created;
+    }();
+    return *app;
+}
+
+AppFixture::AppFixture() : clock(plx::SystemClock().Now()) {
+    AppTestApp();
+    plx::ResetProgram();
+    plx::TheTimetable().Clear();
+    plx::Sites() = plx::SiteHosts{};
+    plx::SetClock(&clock);
+}
+
+AppFixture::~AppFixture() {
+    plx::dm.sc_main.Close();
+    plx::SetClock(nullptr);
+    plx::ResetProgram();
+}
+
+std::string AppFixture::BuildMarlo() {
+    std::string folder = dir.File("marlo/");
+    plx::LocalDateTime now = clock.Now();
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
+    std::string command = std::string(PLXTEST_MARLO_DEMO) + " '" + folder + "' --date " + date + " >/dev/null";
+    if (std::system(command.c_str()) != 0) ADD_FAILURE() << "marlo-demo failed: " << command;
+    return folder;
+}
+
+std::unique_ptr<plx::Tf_main> AppFixture::MakeWindow(const std::string& defaultMarloFolder) {
+    plx::ProgramPaths paths{dir.path(), settingsPath(), defaultMarloFolder};
+    auto window = std::make_unique<plx::Tf_main>(paths);
+    window->mp_main.SetDevice(std::make_unique<RecordingWaveDevice>(sounds));
+    return window;
+}
+
+std::unique_ptr<plx::Tf_main> AppFixture::StartWindow() {
+    auto window = MakeWindow();
+    plx::WireModules(*window);
+    EXPECT_TRUE(window->FormCreate()) << "start-up failed";
+    return window;
+}
+
+long long RunEventsUntil(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return timer.elapsed();
+}
+
+}  // namespace plxtest
