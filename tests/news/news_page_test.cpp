@@ -39,12 +39,6 @@ FeedItem Item(const char* title, const char* link, const char* date) {
 
 }  // namespace
 
-TEST(NewsPage, NothingListedGivesHeadAndTail) {
-    NewsPage page = BuildNewsPage({}, "000000000000");
-    EXPECT_EQ(page.html, PageHead() + kPageTail);
-    EXPECT_EQ(page.latest, "00000000000000");
-}
-
 TEST(NewsPage, FailedFeedQuotesItsAddressEscaped) {
     NewsPage page = BuildNewsPage({{"http://a.example/x?a=1&b=\"2\"", std::nullopt}, {"", std::nullopt}}, "0");
     EXPECT_EQ(page.html,
