@@ -2,6 +2,9 @@
 #include "driver/basaltconn.h"
 
 #include <cstring>
+#include <new>
+
+#include "driver/basaltcomm.h"
 
 namespace basalt {
 namespace {
@@ -84,8 +87,13 @@ ResultCode BasaltConnection::disconnect() {
 }
 
 ResultCode BasaltConnection::createCommand(SQLCommand** command) {
-    if (command) *command = nullptr;
-    return kResultNotSupported;
+    if (!command) return kResultMissingPointer;
+    ResultCode result = kResultOk;
+    auto* created = new (std::nothrow) BasaltCommand(*this, &result);
+    *command = created;
+    if (!created) return kResultNotCreated;
+    created->AddRef();
+    return result;
 }
 
 ResultCode BasaltConnection::createMetaData(SQLMetaData** metaData) {

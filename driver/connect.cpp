@@ -64,17 +64,21 @@ ResultCode Check(const ClientConnection& client, ISC_STATUS result) {
     return kResultClientError;
 }
 
+ResultCode DriverError(ClientConnection& client, const char* reason) {
+    client.status[0] = isc_arg_gds;
+    client.status[1] = isc_random;
+    client.status[2] = isc_arg_string;
+    client.status[3] = reinterpret_cast<ISC_STATUS>(reason);
+    client.status[4] = isc_arg_end;
+    return kResultClientError;
+}
+
 ResultCode Attach(ClientConnection& client, const char* path, const char* charSet, const char* user,
                   const char* password) {
     std::size_t pathLength = path ? ::strnlen(path, kMaxPathLength + 1) : 0;
     if (pathLength == 0 || pathLength > kMaxPathLength) {
         // No client call was made; leave a status that reads as the reason.
-        static const char kReason[] = "database path must be 1 to 128 characters long";
-        client.status[0] = isc_arg_gds;
-        client.status[1] = isc_random;
-        client.status[2] = isc_arg_string;
-        client.status[3] = reinterpret_cast<ISC_STATUS>(kReason);
-        client.status[4] = isc_arg_end;
+        DriverError(client, "database path must be 1 to 128 characters long");
         return kResultAttachFailed;
     }
     std::memcpy(client.path, path, pathLength);

@@ -73,6 +73,10 @@ void Trace(ClientConnection& client, const char* text);
 // The one place a client result becomes a ResultCode: 0, or 0xFFFF with the status vector kept.
 ResultCode Check(const ClientConnection& client, ISC_STATUS result);
 
+// A failure found by the driver itself: the status vector carries `reason` (a literal) so the
+// error text reads as it, and the result is 0xFFFF.
+ResultCode DriverError(ClientConnection& client, const char* reason);
+
 // Attaches `path` with the DPB of the given texts. 0xFFFC on a bad path or a client error.
 ResultCode Attach(ClientConnection& client, const char* path, const char* charSet, const char* user,
                   const char* password);

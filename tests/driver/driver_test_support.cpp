@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -58,14 +59,55 @@ RealDatabase::RealDatabase(const std::string& script, const std::string& charset
     if (result != kResultOk) throw std::runtime_error("driver entry failed: " + std::to_string(result));
 }
 
-SQLConnection* RealDatabase::connect(bool connectNow) {
+SQLConnection* RealDatabase::connect(bool connectNow, int dialect) {
     SQLConnection* connection = nullptr;
     driver_->createConnection(&connection);
+    connection->setOption(kConnOptionDialect, dialect);
     if (connectNow) {
         ResultCode result = connection->connect(path_.c_str(), plxtest::kDbUser, plxtest::kDbPassword);
         EXPECT_EQ(result, kResultOk) << ErrorText(connection);
     }
     return connection;
+}
+
+ResultCode Execute(SQLConnection* connection, const std::string& sql, std::int32_t* rowsAffected) {
+    Ref<SQLCommand> command;
+    ResultCode result = connection->createCommand(command.out());
+    if (result != kResultOk) return result;
+    Ref<SQLCursor> cursor;
+    result = command->executeDirect(sql.c_str(), cursor.out());
+    EXPECT_EQ(result, kResultOk) << sql << "\n" << ErrorText(command.get());
+    EXPECT_EQ(cursor.get(), nullptr) << sql;
+    if (rowsAffected) command->getRowsAffected(rowsAffected);
+    command->close();
+    return result;
+}
+
+Query::Query(SQLConnection* connection, const std::string& sql) {
+    result = connection->createCommand(command.out());
+    if (result == kResultOk) result = command->prepare(sql.c_str(), 0);
+    if (result == kResultOk) result = command->execute(cursor.out());
+    EXPECT_EQ(result, kResultOk) << sql << "\n" << ErrorText(command.get());
+    EXPECT_NE(cursor.get(), nullptr) << sql;
+}
+
+bool Query::next() {
+    if (!cursor.get()) return false;
+    ResultCode r = cursor->next();
+    EXPECT_TRUE(r == kResultOk || r == kResultEndOfData) << r << " " << ErrorText(cursor.get());
+    return r == kResultOk;
+}
+
+std::string Query::text(std::uint16_t column) {
+    std::uint32_t length = 0;
+    EXPECT_EQ(cursor->getColumnLength(column, &length), kResultOk);
+    std::string value(length + 1, '\x7f');
+    std::int32_t blank = -1;
+    ResultCode r = cursor->getString(column, value.data(), &blank);
+    EXPECT_EQ(r, kResultOk) << "column " << column;
+    if (blank == 1) return "<NULL>";
+    value.resize(std::strlen(value.c_str()));
+    return value;
 }
 
 }  // namespace drivertest

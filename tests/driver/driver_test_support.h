@@ -74,13 +74,28 @@ public:
     explicit RealDatabase(const std::string& script = "", const std::string& charset = "NONE");
     const std::string& path() const { return path_; }
     SQLDriver* driver() const { return driver_.get(); }
-    // A new connection, connected with the test user unless `connectNow` is false.
-    SQLConnection* connect(bool connectNow = true);
+    // A new connection in `dialect`, connected with the test user unless `connectNow` is false.
+    SQLConnection* connect(bool connectNow = true, int dialect = 3);
 
 private:
     plxtest::TempDir dir_;
     std::string path_;
     Ref<SQLDriver> driver_;
+};
+
+// Runs a statement that returns no rows through a new command.
+ResultCode Execute(SQLConnection* connection, const std::string& sql, std::int32_t* rowsAffected = nullptr);
+
+// A SELECT run through a new command, with its cursor.
+struct Query {
+    Query(SQLConnection* connection, const std::string& sql);
+    // Moves to the next row; false at the end (and fails the test on an error).
+    bool next();
+    std::string text(std::uint16_t column);  // getString; "<NULL>" for NULL
+
+    Ref<SQLCommand> command;
+    Ref<SQLCursor> cursor;
+    ResultCode result = kResultOk;
 };
 
 }  // namespace drivertest

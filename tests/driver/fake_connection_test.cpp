@@ -288,3 +288,70 @@ TEST_F(FakeConnection, ServerClassAndDialectOptions) {
         EXPECT_EQ(connection()->setOption(unsupported, 1), kResultNotSupported) << unsupported;
     EXPECT_EQ(connection()->getOption(kConnOptionDialect, nullptr, 4, nullptr), kResultMissingPointer);
 }
+
+TEST_F(FakeConnection, DefaultTransactionParametersFollowTheOptions) {
+    struct Case {
+        std::intptr_t isolation, waitOnLocks;
+        bool waitTurnedOnLive;
+        const char* tpb;
+    };
+    for (Case c : {Case{0, 1, false, "3,15,6,17"}, Case{0, 0, false, "3,15,7,17"}, Case{1, 1, false, "3,6"},
+                   Case{1, 0, false, "3,7"}, Case{0, 0, true, "3,15,6,17"}}) {
+        Ref<SQLConnection> connection;
+        driver_->createConnection(connection.out());
+        connection->setOption(kConnOptionIsolation, c.isolation);
+        connection->setOption(kConnOptionWaitOnLocks, c.waitOnLocks);
+        ASSERT_EQ(connection->connect("/db/x.fdb", "u", "p"), kResultOk);
+        if (c.waitTurnedOnLive) connection->setOption(kConnOptionWaitOnLocks, 1);
+        fake_.reset();
+        Ref<SQLCommand> command;
+        ASSERT_EQ(connection->createCommand(command.out()), kResultOk);
+        EXPECT_EQ(fake_.calls("isc_start_transaction"), "") << "started by the first statement, not before";
+        ASSERT_EQ(command->prepare("UPDATE X SET A = 1", 0), kResultOk);
+        ASSERT_EQ(command->prepare("UPDATE X SET A = 2", 0), kResultOk);
+        EXPECT_EQ(fake_.calls("isc_start_transaction"), std::string("isc_start_transaction tpb=") + c.tpb + "\n");
+        command.reset();
+        EXPECT_EQ(connection->disconnect(), kResultOk);
+    }
+}
+
+TEST_F(FakeConnection, StringParametersGoOutFixedOrWithALengthPrefix) {
+    ASSERT_EQ(connect(), kResultOk);
+    Ref<SQLCommand> command;
+    ASSERT_EQ(connection()->createCommand(command.out()), kResultOk);
+    ASSERT_EQ(command->prepare("UPDATE X SET A = ?, B = ?, C = ?", 3), kResultOk);
+    EXPECT_EQ(command->setParameter(1, 0, kParamInput, kFieldString, kSubtypeFixed, 0, 0, 0, "ABC", 0), kResultOk);
+    EXPECT_EQ(command->setParameter(2, 0, kParamInput, kFieldString, 0, 0, 0, 0, "ABC", 0), kResultOk);
+    EXPECT_EQ(command->setParameter(3, 0, kParamInput, kFieldString, 0, 0, 0, 0, nullptr, 1), kResultOk);
+    ASSERT_EQ(command->execute(nullptr), kResultOk);
+    // type/length/null indicator/bytes
+    EXPECT_EQ(fake_.calls("isc_dsql_execute"), "isc_dsql_execute 453/3/0/65,66,67 449/3/0/3,0,65,66,67 449/0/-1/0,0\n");
+}
+
+TEST_F(FakeConnection, CloseKeepsTheStatementAndReleaseDropsIt) {
+    connection()->setOption(kConnOptionDialect, 3);
+    ASSERT_EQ(connect(), kResultOk);
+    Ref<SQLCommand> command;
+    ASSERT_EQ(connection()->createCommand(command.out()), kResultOk);
+    ASSERT_EQ(command->executeDirect("DELETE FROM X", nullptr), kResultOk);
+    EXPECT_NE(fake_.calls("isc_dsql_prepare").find("dialect=3 sql=DELETE FROM X"), std::string::npos);
+    fake_.reset();
+    EXPECT_EQ(command->close(), kResultOk);
+    EXPECT_EQ(fake_.log(), "isc_commit_retaining\nisc_dsql_free_statement option=1\n");
+    fake_.reset();
+    command.reset();
+    EXPECT_EQ(connection()->disconnect(), kResultOk);
+    EXPECT_EQ(fake_.log(), "isc_dsql_free_statement option=2\nisc_commit_transaction\nisc_detach_database\n");
+}
+
+TEST_F(FakeConnection, CommandsOfAnUnconnectedConnectionHaveNoStatement) {
+    Ref<SQLCommand> command;
+    EXPECT_EQ(connection()->createCommand(command.out()), kResultNoHandle);
+    ASSERT_NE(command.get(), nullptr);
+    EXPECT_EQ(command->prepare("SELECT 1 FROM RDB$DATABASE", 0), kResultNoHandle);
+    EXPECT_EQ(command->execute(nullptr), kResultNoHandle);
+    std::int16_t length = 0;
+    EXPECT_EQ(command->getErrorLength(&length), kResultNoHandle);
+    EXPECT_EQ(connection()->createCommand(nullptr), kResultMissingPointer);
+    EXPECT_EQ(fake_.log(), "");
+}

@@ -3,6 +3,7 @@
 // Built in variants without the optional entries and without isc_dsql_describe_bind.
 #include "tests/driver/fakeclient/fake_client.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@ struct State {
     std::string log;
     std::map<std::string, std::vector<ISC_STATUS>> failures;
     int ods = 12;
+    int params = 0;  // parameter markers of the last prepared text
     unsigned nextHandle = 1;
 };
 
@@ -174,19 +176,25 @@ FAKE_EXPORT ISC_STATUS isc_dsql_free_statement(ISC_STATUS* status, isc_stmt_hand
     return result;
 }
 
-// Every statement describes as having no columns and no parameters.
+// Every statement describes as having no result columns and one VARCHAR(10) parameter per "?".
 FAKE_EXPORT ISC_STATUS isc_dsql_prepare(ISC_STATUS* status, isc_tr_handle*, isc_stmt_handle*, unsigned short length,
-                                        const ISC_SCHAR* sql, unsigned short, XSQLDA* out) {
-    ISC_STATUS result =
-        Enter("isc_dsql_prepare", status, "sql=" + std::string(sql, length ? length : std::strlen(sql)));
+                                        const ISC_SCHAR* sql, unsigned short dialect, XSQLDA* out) {
+    std::string text(sql, length ? length : std::strlen(sql));
+    ISC_STATUS result = Enter("isc_dsql_prepare", status, "dialect=" + std::to_string(dialect) + " sql=" + text);
     if (result == 0 && out) out->sqld = 0;
+    state().params = static_cast<int>(std::count(text.begin(), text.end(), '?'));
     return result;
 }
 
 #ifndef FAKE_NO_DESCRIBE_BIND
 FAKE_EXPORT ISC_STATUS isc_dsql_describe_bind(ISC_STATUS* status, isc_stmt_handle*, unsigned short, XSQLDA* in) {
     ISC_STATUS result = Enter("isc_dsql_describe_bind", status);
-    if (result == 0 && in) in->sqld = 0;
+    if (result != 0 || !in) return result;
+    in->sqld = static_cast<ISC_SHORT>(state().params);
+    for (int i = 0; i < in->sqln && i < in->sqld; ++i) {
+        in->sqlvar[i].sqltype = SQL_VARYING + 1;
+        in->sqlvar[i].sqllen = 10;
+    }
     return result;
 }
 #endif
@@ -198,9 +206,17 @@ FAKE_EXPORT ISC_STATUS isc_dsql_sql_info(ISC_STATUS* status, isc_stmt_handle*, s
     return result;
 }
 
+// Logs each input as type/length/null indicator/bytes (a varying value with its length prefix).
 FAKE_EXPORT ISC_STATUS isc_dsql_execute(ISC_STATUS* status, isc_tr_handle*, isc_stmt_handle*, unsigned short,
-                                        const XSQLDA*) {
-    return Ok("isc_dsql_execute", status);
+                                        const XSQLDA* in) {
+    std::string details;
+    for (int i = 0; in && i < in->sqld; ++i) {
+        const XSQLVAR& v = in->sqlvar[i];
+        int bytes = (v.sqltype & ~1) == SQL_VARYING ? v.sqllen + 2 : v.sqllen;
+        details += (i ? " " : "") + std::to_string(v.sqltype) + "/" + std::to_string(v.sqllen) + "/" +
+                   std::to_string(v.sqlind ? *v.sqlind : 0) + "/" + (v.sqldata ? Bytes(v.sqldata, bytes) : "null");
+    }
+    return Enter("isc_dsql_execute", status, details);
 }
 
 FAKE_EXPORT ISC_STATUS isc_dsql_execute2(ISC_STATUS* status, isc_tr_handle*, isc_stmt_handle*, unsigned short,

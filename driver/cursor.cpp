@@ -1,0 +1,181 @@
+// Client layer of a cursor: column descriptions, the row buffer layout, binding and fetching.
+#include "driver/cursor.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/sqldriver.h"
+
+namespace basalt {
+namespace {
+
+char* CopyName(const char* name, short length) {
+    auto size = std::min(static_cast<std::size_t>(std::max<short>(length, 0)), kMaxColumnName);
+    char* copy = static_cast<char*>(std::malloc(size + 1));
+    if (!copy) return nullptr;
+    std::memcpy(copy, name, size);
+    copy[size] = '\0';
+    return copy;
+}
+
+// The describe table: field type, subtype, precision, scale, length and data length by internal type.
+ResultCode DescribeOne(const XSQLVAR& variable, ColumnDesc& column) {
+    auto internal = TranslateType(variable.sqltype);
+    if (internal == kTypeNone) return kResultClientError;
+    std::int32_t sqlLength = variable.sqllen;
+    column.internalType = internal;
+    column.clientScale = internal == kTypeBlob ? variable.sqlsubtype : variable.sqlscale;
+    column.flags = (variable.sqltype & 1) ? kNullableFlag : 0;
+    column.subType = 0;
+    column.scale = column.clientScale;
+    column.precision = static_cast<std::int16_t>(sqlLength);
+    column.dataLength = static_cast<std::uint32_t>(sqlLength);
+    column.length = column.dataLength;
+    column.sqlLength = sqlLength;
+    switch (internal) {
+        case kTypeShort:
+            column.fieldType = kFieldInt16;
+            column.precision = 2;
+            column.length = column.dataLength = 2;
+            break;
+        case kTypeLong:
+            column.fieldType = kFieldInt32;
+            column.precision = 4;
+            column.length = column.dataLength = 4;
+            break;
+        case kTypeFloat:
+        case kTypeDouble:
+            column.fieldType = kFieldFloat;
+            column.scale = 0;
+            column.length = 8;
+            break;
+        case kTypeText:
+            column.fieldType = kFieldString;
+            column.subType = kSubtypeFixed;
+            column.length = column.dataLength = static_cast<std::uint32_t>(sqlLength) + 1;
+            break;
+        case kTypeVarying:
+            column.fieldType = kFieldString;
+            column.length = static_cast<std::uint32_t>(sqlLength) + 1;
+            column.dataLength = static_cast<std::uint32_t>(sqlLength) + 2;
+            break;
+        case kTypeTimestamp:
+            column.fieldType = kFieldTimestamp;
+            column.scale = 0;
+            column.length = 16;
+            break;
+        case kTypeBlob:
+            column.fieldType = kFieldBlob;
+            column.subType = variable.sqlsubtype == 1 ? kSubtypeMemo : kSubtypeBinary;
+            column.precision = 1;
+            column.scale = 0;
+            column.length = column.dataLength = sizeof(BlobSlot);
+            column.sqlLength = sizeof(BlobSlot);
+            break;
+        case kTypeDate:
+            column.fieldType = kFieldDate;
+            column.scale = 0;
+            column.length = 4;
+            break;
+        case kTypeTime:
+            column.fieldType = kFieldTime;
+            column.scale = 0;
+            column.length = 4;
+            break;
+        case kTypeInt64:
+            column.fieldType = kFieldBcd;
+            column.precision = 15;
+            column.length = sizeof(BcdValue);
+            break;
+        case kTypeArray:
+            column.fieldType = kFieldBytes;
+            break;
+        default:
+            return kResultClientError;
+    }
+    // NUMERIC and DECIMAL held in an integer or a double.
+    if ((internal == kTypeShort || internal == kTypeLong || internal == kTypeDouble) && column.clientScale < 0) {
+        column.fieldType = kFieldBcd;
+        column.subType = 0;
+        column.length = sizeof(BcdValue);
+        column.precision = internal == kTypeShort ? 5 : internal == kTypeLong ? 9 : 15;
+    }
+    return kResultOk;
+}
+
+}  // namespace
+
+ResultCode DescribeColumns(ClientStatement& statement, ColumnDesc* columns, int count, std::uint32_t* rowSize) {
+    XSQLDA* output = statement.output.area;
+    if (!output || count > output->sqld) return kResultNoHandle;
+    std::uint32_t offset = 0;
+    for (int i = 0; i < count; ++i) {
+        const XSQLVAR& variable = output->sqlvar[i];
+        ColumnDesc& column = columns[i];
+        column.index = static_cast<std::uint16_t>(i);
+        ResultCode result = DescribeOne(variable, column);
+        if (result != kResultOk) return result;
+        bool hasAlias = variable.aliasname_length > 0;
+        column.name = hasAlias ? CopyName(variable.aliasname, variable.aliasname_length)
+                               : CopyName(variable.sqlname, variable.sqlname_length);
+        column.table = CopyName(variable.relname, variable.relname_length);
+        if (!column.name || !column.table) return kResultNotCreated;
+        column.valueOffset = offset;
+        column.indicatorOffset = offset + column.dataLength;
+        offset = column.indicatorOffset + sizeof(std::int32_t);
+    }
+    *rowSize = offset;
+    return kResultOk;
+}
+
+void FreeColumnNames(ColumnDesc* columns, int count) {
+    for (int i = 0; i < count; ++i) {
+        std::free(columns[i].name);
+        std::free(columns[i].table);
+        columns[i].name = columns[i].table = nullptr;
+    }
+}
+
+ResultCode BindColumns(ClientStatement& statement, const ColumnDesc* columns, int count, char* row) {
+    XSQLDA* output = statement.output.area;
+    for (int i = 0; i < count; ++i) {
+        const ColumnDesc& column = columns[i];
+        XSQLVAR& variable = output->sqlvar[i];
+        variable.sqltype = TranslateTypePhy(column.internalType);
+        if (variable.sqltype == 0) return kResultClientError;
+        variable.sqldata = row + column.valueOffset;
+        variable.sqllen = static_cast<ISC_SHORT>(column.dataLength);
+        if (column.internalType == kTypeText) variable.sqllen = static_cast<ISC_SHORT>(column.dataLength - 1);
+        if (column.internalType == kTypeVarying) variable.sqllen = static_cast<ISC_SHORT>(column.dataLength - 2);
+        if (column.internalType == kTypeBlob) {
+            if (column.dataLength < sizeof(BlobSlot)) return kResultClientError;
+            variable.sqldata += kBlobIdOffset;
+            variable.sqllen = sizeof(ISC_QUAD);
+        }
+        variable.sqlind = &statement.output.indicators[i];
+    }
+    return kResultOk;
+}
+
+ResultCode FetchRow(ClientStatement& statement, const ColumnDesc* columns, int count, char* row) {
+    ClientConnection& client = *statement.client;
+    Trace(client, "BASALT - isc_dsql_fetch");
+    ISC_STATUS result =
+        client.entries->dsql_fetch(client.status, &statement.handle, statement.dialect, statement.output.area);
+    if (result == 100) return count > 0 ? kResultEndOfData : kResultOk;
+    if (result != 0) return kResultClientError;
+    const short* indicators = statement.output.indicators;
+    for (int i = 0; i < count; ++i) {
+        const ColumnDesc& column = columns[i];
+        std::int32_t indicator = indicators[i] == -1 ? -1 : column.sqlLength;
+        if (column.internalType == kTypeBlob) {
+            static constexpr ISC_QUAD kNoBlob = {};
+            if (std::memcmp(row + column.valueOffset + kBlobIdOffset, &kNoBlob, sizeof kNoBlob) == 0) indicator = -1;
+        }
+        std::memcpy(row + column.indicatorOffset, &indicator, sizeof indicator);
+    }
+    return kResultOk;
+}
+
+}  // namespace basalt
