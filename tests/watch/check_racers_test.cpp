@@ -133,33 +133,6 @@ TEST_F(CheckRacersTest, NoListFileOrAnEmptyOneMeansNothingIsSetUp) {
     EXPECT_EQ(Utf8Memo(), expected);
 }
 
-TEST_F(CheckRacersTest, UnknownRacersAndRacersWithoutStartsGetTheStampedNothingFoundBlock) {
-    WriteWatchList("04444:\r\n03159:今村豊\n");  // the last line without CR, as an editor may leave it
-    data.results[RacerNameSql("03159")] = {{{"RIDERNM", SJ("今村　　豊")}}};
-    EXPECT_EQ(CheckRacersWith(data, memo), 0);
-    // The entry query still runs for the unknown racer, with the same key.
-    EXPECT_EQ(data.texts, (std::vector<std::string>{RacerNameSql("04444"), RacerEntriesSql("04444", "20261208"),
-                                                    RacerNameSql("03159"), RacerEntriesSql("03159", "20261208")}));
-    EXPECT_EQ(Utf8Memo(),
-              (std::vector<std::string>{"【選手チェック】", "－？            4444－", "", "－今村豊        3159－", "",
-                                        "2026/12/08 10:15:30", "チェックしましたが、出走予定がないようです。", ""}));
-}
-
-TEST_F(CheckRacersTest, EntriesOnSeveralDaysAndVenuesWithOddBoatNumbersAndKinds) {
-    WriteWatchList("03159:\r\n04444:\r\n");
-    data.results[RacerNameSql("03159")] = {{{"RIDERNM", "A"}}};
-    data.results[RacerNameSql("04444")] = {{{"RIDERNM", "B"}}};
-    data.results[RacerEntriesSql("03159", "20261208")] = {
-        Entry("20261208", "01", "01", "0", "3", "01"), Entry("20261208", "01", "09", "", "3", "99"),
-        Entry("20261208", "04", "02", "x", "1", "01"), Entry("20261209", "04", "07", "6", "2", "")};
-    data.results[RacerEntriesSql("04444", "20261208")] = {Entry("20261209", "04", "12", "2", "2", "05")};
-    EXPECT_EQ(CheckRacersWith(data, memo), 5);
-    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{
-                              "【選手チェック】", "－A             3159－", "2026/12/08 桐生 3日目 ", "01R 一般 ",
-                              "09R  ", "2026/12/08 平和島 1日目 ", "02R 一般 ", "2026/12/09 平和島 2日目 ", "07R 6番  ",
-                              "", "－B             4444－", "2026/12/09 平和島 2日目 ", "12R 2番 優勝戦 ", ""}));
-}
-
 TEST_F(CheckRacersTest, AFailedQueryReadsAsEmptyAndTheCheckGoesOn) {
     WriteWatchList("03159:\r\n04444:\r\n");
     data.failing = {RacerNameSql("03159"), RacerEntriesSql("03159", "20261208")};

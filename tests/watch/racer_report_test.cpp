@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/clock.h"
 #include "common/sjis.h"
 
 using namespace plx;
@@ -64,23 +63,4 @@ TEST(RacerReport, DayLinesOnlyWhereTheDayOrVenueChangesAndAgainForEachRacer) {
                                               "2026/12/09 戸田 3日目 ", "05R 5番 C ", ""}));
     EXPECT_EQ(report.entries(), 5);
     EXPECT_EQ(report.racers(), 2);
-}
-
-TEST(RacerReport, ClosingLinesDependOnWhatWasFound) {
-    ManualClock clock({2026, 12, 8, 9, 5, 7});
-    SetClock(&clock);
-    std::vector<std::string> memo;
-    RacerReport none(memo);
-    none.Heading();
-    none.Finish();
-    EXPECT_EQ(memo, (std::vector<std::string>{SJ("【選手チェック】"), SJ("設定されていません。"), ""}));
-
-    memo.clear();
-    RacerReport empty(memo);
-    empty.BeginRacer("x", "00001:");
-    empty.EndRacer();
-    empty.Finish();
-    EXPECT_EQ(memo, (std::vector<std::string>{RacerLine("x", "00001:"), "", "2026/12/08 09:05:07",
-                                              SJ("チェックしましたが、出走予定がないようです。"), ""}));
-    SetClock(nullptr);
 }
