@@ -6,6 +6,7 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,7 +21,10 @@ struct IniFile::Impl {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)), impl_(std::make_unique<Impl>()) {
     impl_->ini.SetSpaces(false);  // KEY=value, as the profile functions write it
-    impl_->ini.LoadFile(path_.c_str());
+    // Only a regular file is read: the reader sizes its buffer from the file's length, which a
+    // folder standing in the file's place reports as the largest offset there is.
+    struct stat info;
+    if (::stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode)) impl_->ini.LoadFile(path_.c_str());
 }
 
 IniFile::~IniFile() = default;
