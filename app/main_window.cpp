@@ -189,7 +189,9 @@ void Tf_main::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     if (Program().runState == RunState::QuitRequested) return;
-    if (trayIcon->isVisible())
+    // The icon's own visibility is only what we asked for; the desktop decides whether a
+    // notification area exists to show it in.
+    if (trayIcon->isVisible() && TrayAvailable())
         hide();
     else
         showMinimized();  // without a notification area a hidden window could never come back

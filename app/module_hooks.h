@@ -29,7 +29,9 @@ struct TickSteps {
 
 struct ModuleHooks {
     TickSteps tick;
-    // The menu's settings dialog and about box, shown modally. Unset: the menu item does nothing.
+    // The menu's settings dialog (with its first-opening rule: the general tab the first time in
+    // a run, the last tab used after that) and the about box, shown modally. Unset: the menu
+    // item does nothing.
     std::function<void()> showSettings;
     std::function<void()> showAbout;
     // Per-run state of other modules that start-up resets (the board-redraw flag, the

@@ -22,7 +22,7 @@ bool TrayIconSet(QSystemTrayIcon& tray, const QIcon& image, const std::string& t
     }
     tray.setToolTip(QString::fromStdString(Cp932ToUtf8(cut)));
     if (action == TrayAction::Add) tray.show();
-    return tray.isVisible();
+    return tray.isVisible() && TrayAvailable();
 }
 
 void TrayIconDelete(QSystemTrayIcon& tray) {
