@@ -168,6 +168,16 @@ TEST_F(CheckRacersTest, AQuitDuringTheCheckEndsItWithTheCountSoFar) {
                                         "チェックしましたが、出走予定がないようです。", ""}));
 }
 
+TEST_F(CheckRacersTest, OnlyWholeFullWidthBlanksAreTakenOutOfTheName) {
+    WriteWatchList("03159:\r\n");
+    // "メ" is 0x83 0x81: followed by "@" (0x40) its second byte and the "@" look like a
+    // full-width blank (0x81 0x40), which must not be cut out of the middle of the name.
+    data.results[RacerNameSql("03159")] = {{{"RIDERNM", SJ("メ@　太")}}};
+    CheckRacersWith(data, memo);
+    ASSERT_GE(memo.size(), 2u);
+    EXPECT_EQ(Cp932ToUtf8(memo[1]), "－メ@太         3159－");
+}
+
 TEST(ReadTextLines, SplitsAtEveryKindOfLineBreak) {
     plxtest::TempDir dir;
     bool exists = true;
