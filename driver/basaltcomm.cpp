@@ -246,6 +246,9 @@ ResultCode BasaltCommand::getRowsAffected(std::int32_t* rows) {
 }
 
 ResultCode BasaltCommand::close() {
+    // The cursor of the closed result must not close whatever this command runs next.
+    if (cursor_) cursor_->commandGone();
+    cursor_ = nullptr;
     freeColumns();
     for (std::uint16_t i = 0; i < paramCount_; ++i) {
         std::free(params_[i].value);

@@ -79,6 +79,28 @@ TEST(CommandOptions, ChosenTransactionCarriesTheStatements) {
     EXPECT_EQ(connection->disconnect(), kResultOk);
 }
 
+TEST(CommandOptions, MoreThan407ColumnsAreRefused) {
+    RealDatabase database;
+    Ref<SQLConnection> connection(database.connect());
+    Ref<SQLCommand> command;
+    connection->createCommand(command.out());
+    auto select = [](int columns) {
+        std::string sql = "SELECT 1 AS C1";
+        for (int i = 2; i <= columns; ++i) sql += ", 1 AS C" + std::to_string(i);
+        return sql + " FROM RDB$DATABASE";
+    };
+    EXPECT_EQ(command->prepare(select(408).c_str(), 0), kResultClientNoMemory);
+    ASSERT_EQ(command->prepare(select(407).c_str(), 0), kResultOk) << ErrorText(command.get());
+    Ref<SQLCursor> cursor;
+    ASSERT_EQ(command->execute(cursor.out()), kResultOk);
+    std::uint16_t count = 0;
+    cursor->getColumnCount(&count);
+    EXPECT_EQ(count, 407);
+    cursor.reset();
+    command.reset();
+    EXPECT_EQ(connection->disconnect(), kResultOk);
+}
+
 TEST(CommandOptions, OptionValuesAndRefusals) {
     RealDatabase database;
     Ref<SQLConnection> connection(database.connect());

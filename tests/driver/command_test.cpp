@@ -390,6 +390,7 @@ TEST_F(RealCommand, CommandsOutliveTheirConnection) {
     ASSERT_EQ(connection_->disconnect(), kResultOk);
     // The program closes the connection before its queries go; nothing may touch freed memory.
     EXPECT_EQ(q.cursor->next(), kResultClientError);
+    EXPECT_NE(ErrorText(q.cursor.get()), "") << "the cursor gives its command's error text";
     q.cursor.reset();
     q.command.reset();
     other.reset();

@@ -230,6 +230,16 @@ TEST_F(TypesCursor, GettersRefuseTheWrongTypeAndMissingRows) {
     EXPECT_EQ(closed.cursor->getInt32(1, &value, &blank), kResultNoHandle);
     EXPECT_EQ(closed.cursor->next(), kResultNoHandle);
     std::uint16_t count = 9;
-    EXPECT_EQ(closed.cursor->getColumnCount(&count), kResultOk);
-    EXPECT_EQ(count, 0);
+    EXPECT_EQ(closed.cursor->getColumnCount(&count), kResultNoHandle);
+    EXPECT_EQ(count, 9);
+    // Releasing that cursor later leaves the command's next statement alone.
+    ASSERT_EQ(closed.command->prepare("SELECT I FROM T WHERE ID = ?", 1), kResultOk);
+    std::int32_t id = 1;
+    ASSERT_EQ(closed.command->setParameter(1, 0, kParamInput, kFieldInt32, 0, 0, 0, 4, &id, 0), kResultOk);
+    closed.cursor.reset();
+    Ref<SQLCursor> again;
+    ASSERT_EQ(closed.command->execute(again.out()), kResultOk);
+    ASSERT_EQ(again->next(), kResultOk);
+    EXPECT_EQ(again->getInt32(1, &value, &blank), kResultOk);
+    EXPECT_EQ(value, 123456);
 }
