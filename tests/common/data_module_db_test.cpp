@@ -190,3 +190,15 @@ TEST_F(DataModuleDb, FailedConnectGivesTheDriversTextAndStaysClosed) {
     Connect();
     EXPECT_TRUE(connection.Connected());
 }
+
+TEST_F(DataModuleDb, IsolationAndCharacterSetParametersReachTheDriver) {
+    connection.SetParam("Basalt TransIsolation", "DirtyRead");  // a level the driver refuses at connect
+    std::string error;
+    EXPECT_FALSE(connection.Open(&error));
+    EXPECT_FALSE(connection.Connected());
+    connection.SetParam("Basalt TransIsolation", "RepeatableRead");
+    connection.SetParam("ServerCharSet", "UTF8");  // texts then arrive in UTF-8 instead of CP932
+    Connect();
+    EXPECT_EQ(SelectValue(query, "KINDS", "CD", "05", "NM"), "選抜");
+    EXPECT_TRUE(messages.shown.empty());
+}
