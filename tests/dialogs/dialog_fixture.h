@@ -1,0 +1,98 @@
+// A program folder in a temporary directory, the settings dialog made on it, and recorders for
+// messages and file choosers; optionally a racer database on the data module.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <memory>
+#include <string>
+
+#include "common/data_module.h"
+#include "common/program_state.h"
+#include "common/settings_store.h"
+#include "common/sjis.h"
+#include "dialogs/settings_dialog.h"
+#include "tests/support/firebird_db.h"
+#include "tests/support/recording_messages.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_dir.h"
+
+namespace plxtest {
+
+inline QApplication& DialogTestApp() {
+    static int argc = 1;
+    static char name[] = "dialogs_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+class SettingsDialogFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DialogTestApp();
+        plx::ResetProgram();
+        plx::Program().exeFolder = dir.path();
+        plx::Program().settings = plx::SettingsStore(settingsPath()).Load(dir.path());
+        plx::Program().runState = plx::RunState::Running;
+        dialog = std::make_unique<plx::Tf_cfg>(settingsPath());
+    }
+    void TearDown() override {
+        dialog.reset();
+        plx::dm.sc_main.Close();
+        plx::ResetProgram();
+    }
+
+    std::string settingsPath() const { return dir.File("plx.INI"); }
+    std::string watchListPath() const { return dir.File("PLX_CHKRIDER.DAT"); }
+    std::string feedListPath() const { return dir.File("PLX_RSS.DAT"); }
+
+    // A racer database with the given RIDER rows (UTF-8 INSERT lines), opened on the data module.
+    void ConnectRacers(const std::string& inserts) {
+        std::string path = dir.File("MLDB.FDB");
+        CreateDatabase(path,
+                       "CREATE TABLE RIDER (ENTNO CHAR(5) NOT NULL PRIMARY KEY, RIDERNM VARCHAR(10) CHARACTER SET "
+                       "SJIS_0208);\n" +
+                           inserts,
+                       "NONE");
+        plx::dm.sc_main.SetParam("Database", path);
+        plx::dm.sc_main.SetParam("User_Name", kDbUser);
+        plx::dm.sc_main.SetParam("Password", kDbPassword);
+        std::string error;
+        ASSERT_TRUE(plx::dm.sc_main.Open(&error)) << plx::Cp932ToUtf8(error);
+    }
+
+    // Shows the dialog (which loads it) without waiting in it.
+    void Open() {
+        dialog->show();
+        QApplication::processEvents();
+    }
+
+    // Types `number` and presses "登録".
+    void AddRacer(const char* number) {
+        dialog->e_entno->setText(QString::fromUtf8(number));
+        dialog->bbtn_rider_ins->click();
+    }
+
+    // The list box's lines as shown, in UTF-8.
+    std::vector<std::string> ShownRiders() const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < dialog->lb_rider->count(); ++i)
+            lines.push_back(dialog->lb_rider->item(i)->text().toStdString());
+        return lines;
+    }
+
+    TempDir dir;
+    RecordingMessages messages;
+    ScriptedDialogs choosers;
+    std::unique_ptr<plx::Tf_cfg> dialog;
+};
+
+}  // namespace plxtest

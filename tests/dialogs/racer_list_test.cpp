@@ -1,0 +1,57 @@
+// Registration-number keys, names without full-width blanks, list order and the list file.
+#include "dialogs/racer_list.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/sjis.h"
+#include "tests/support/temp_dir.h"
+
+using namespace plx;
+
+TEST(RacerList, KeyOfTypedNumber) {
+    EXPECT_EQ(RacerKeyOf("3159"), "03159");
+    EXPECT_EQ(RacerKeyOf("1"), "00001");
+    EXPECT_EQ(RacerKeyOf("03159"), "03159");
+    EXPECT_EQ(RacerKeyOf("123456"), "123456");
+    EXPECT_EQ(RacerKeyOf("2147483647"), "2147483647");
+    for (const char* typed : {"", "0", "-5", "abc", "12a", " 12", "2147483648"})
+        EXPECT_EQ(RacerKeyOf(typed), std::nullopt) << typed;
+}
+
+TEST(RacerList, FullWidthBlanksGoOnlyAsWholeCharacters) {
+    EXPECT_EQ(WithoutFullWidthBlanks(Utf8ToCp932("　今村　　豊　")), Utf8ToCp932("今村豊"));
+    // "ａ" is 82 81 and "@" is 40: the 81 40 across them is no blank.
+    EXPECT_EQ(WithoutFullWidthBlanks(Utf8ToCp932("ａ@")), Utf8ToCp932("ａ@"));
+    EXPECT_EQ(WithoutFullWidthBlanks("ab c"), "ab c");    // half-width blanks stay
+    EXPECT_EQ(WithoutFullWidthBlanks("x\x81"), "x\x81");  // a cut character at the end is kept
+}
+
+TEST(RacerList, SortedInsertKeepsEqualLinesAndNumberOrder) {
+    std::vector<std::string> lines = {"00100:a", "03159:b", "10000:c"};
+    EXPECT_EQ(InsertSorted(lines, "03159:b"), 2u);
+    EXPECT_EQ(InsertSorted(lines, "00099:"), 0u);
+    EXPECT_EQ(InsertSorted(lines, "99999:"), 5u);
+    EXPECT_EQ(lines, (std::vector<std::string>{"00099:", "00100:a", "03159:b", "03159:b", "10000:c", "99999:"}));
+    std::vector<std::string> file = {"05000:", "", "01000:"};
+    SortLines(file);
+    EXPECT_EQ(file, (std::vector<std::string>{"", "01000:", "05000:"}));
+}
+
+TEST(RacerList, ListFileIsWrittenWholeOrNotAtAll) {
+    plxtest::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteWatchList(dir.File("list"), {"03159:a", "04320:"}, &error)) << error;
+    EXPECT_EQ(plxtest::ReadFile(dir.File("list")), "03159:a\r\n04320:\r\n");
+    ASSERT_TRUE(WriteWatchList(dir.File("list"), {}, &error));
+    EXPECT_EQ(plxtest::ReadFile(dir.File("list")), "");
+
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_FALSE(WriteWatchList(dir.File("folder"), {"03159:a"}, &error));
+    EXPECT_NE(error.find(dir.File("folder")), std::string::npos);
+    EXPECT_FALSE(WriteWatchList(dir.File("missing/list"), {"03159:a"}, &error));
+    // No temporary file is left behind by the refused writes.
+    auto entries = std::filesystem::directory_iterator(dir.path());
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 2);
+}
