@@ -14,6 +14,8 @@
 #include "common/shell/cursor.h"
 #include "common/shell/sound_player.h"
 #include "common/sjis.h"
+#include "dialogs/about_box.h"
+#include "dialogs/settings_dialog.h"
 #include "mail/mail_message.h"
 #include "mail/smtp_client.h"
 #include "news/news_step.h"
@@ -82,11 +84,19 @@ void WireModules(Tf_main& window) {
     WireRacerCheck(window);
 }
 
-ModuleWindows::ModuleWindows(Tf_main&) : f_msg_(std::make_unique<Tf_msg>()) {
+ModuleWindows::ModuleWindows(Tf_main& window)
+    : window_(window),
+      f_verinfo_(std::make_unique<Tf_verinfo>(&window)),
+      f_cfg_(std::make_unique<Tf_cfg>(window.paths().settingsPath, &window)),
+      f_msg_(std::make_unique<Tf_msg>()) {
     SetNoticeBackend(f_msg_.get());
+    window.hooks().showAbout = [about = f_verinfo_.get()] { about->exec(); };
+    window.hooks().showSettings = [cfg = f_cfg_.get()] { cfg->ShowFromMenu(); };
 }
 
 ModuleWindows::~ModuleWindows() {
+    window_.hooks().showAbout = nullptr;
+    window_.hooks().showSettings = nullptr;
     SetNoticeBackend(nullptr);
 }
 
