@@ -1,4 +1,4 @@
-// Registration-number keys, names without full-width blanks, list order and the list file.
+// Registration-number keys, names without full-width blanks and the list file.
 #include "dialogs/racer_list.h"
 
 #include <gtest/gtest.h>
@@ -26,17 +26,6 @@ TEST(RacerList, FullWidthBlanksGoOnlyAsWholeCharacters) {
     EXPECT_EQ(WithoutFullWidthBlanks(Utf8ToCp932("ａ@")), Utf8ToCp932("ａ@"));
     EXPECT_EQ(WithoutFullWidthBlanks("ab c"), "ab c");    // half-width blanks stay
     EXPECT_EQ(WithoutFullWidthBlanks("x\x81"), "x\x81");  // a cut character at the end is kept
-}
-
-TEST(RacerList, SortedInsertKeepsEqualLinesAndNumberOrder) {
-    std::vector<std::string> lines = {"00100:a", "03159:b", "10000:c"};
-    EXPECT_EQ(InsertSorted(lines, "03159:b"), 2u);
-    EXPECT_EQ(InsertSorted(lines, "00099:"), 0u);
-    EXPECT_EQ(InsertSorted(lines, "99999:"), 5u);
-    EXPECT_EQ(lines, (std::vector<std::string>{"00099:", "00100:a", "03159:b", "03159:b", "10000:c", "99999:"}));
-    std::vector<std::string> file = {"05000:", "", "01000:"};
-    SortLines(file);
-    EXPECT_EQ(file, (std::vector<std::string>{"", "01000:", "05000:"}));
 }
 
 TEST(RacerList, ListFileIsWrittenWholeOrNotAtAll) {
