@@ -5,6 +5,7 @@
 #include <new>
 
 #include "driver/basaltcomm.h"
+#include "driver/basaltmeta.h"
 
 namespace basalt {
 namespace {
@@ -97,8 +98,12 @@ ResultCode BasaltConnection::createCommand(SQLCommand** command) {
 }
 
 ResultCode BasaltConnection::createMetaData(SQLMetaData** metaData) {
-    if (metaData) *metaData = nullptr;
-    return kResultNotSupported;
+    if (!metaData) return kResultMissingPointer;
+    auto* created = new (std::nothrow) BasaltMetadata(this);
+    *metaData = created;
+    if (!created) return kResultNotCreated;
+    created->AddRef();
+    return kResultOk;
 }
 
 ResultCode BasaltConnection::setText(char* field, std::intptr_t value) {

@@ -29,6 +29,7 @@ inline constexpr ResultCode kResultBadIsolation = 14;    // invalid isolation le
 inline constexpr ResultCode kResultNoTransaction = 15;   // identifier 0 or no active transaction with it
 inline constexpr ResultCode kResultTransactionActive = 16;
 inline constexpr ResultCode kResultEndOfData = 100;       // end of the result set or of a blob
+inline constexpr ResultCode kResultEndOfList = 10;  // end of the data-type list, or at once for a failed metadata request
 inline constexpr ResultCode kResultClientError = 0xFFFF;  // the client library reported an error
 inline constexpr ResultCode kResultClientNoMemory = 0xFFFD;
 inline constexpr ResultCode kResultAttachFailed = 0xFFFC;

@@ -1,0 +1,178 @@
+// The engine's EMPLOYEE sample database for the metadata tests.
+#include "tests/driver/employee_db.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+
+#include "tests/support/firebird_db.h"
+
+namespace drivertest {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSampleScript = "/usr/share/doc/firebird3.0-examples/examples/employee.sql.gz";
+constexpr const char* kCreateLine = "create database 'employee.fdb';";
+
+std::string Run(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) throw std::runtime_error("popen failed: " + command);
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    int rc = ::pclose(pipe);
+    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return output;
+}
+
+// Builds the sample into `path` with the package's own script, its database name pointed at `path`.
+void BuildSample(const std::string& path) {
+    int status = 0;
+    std::string script = Run(std::string("zcat ") + kSampleScript, &status);
+    std::size_t create = script.find(kCreateLine);
+    if (status != 0 || create == std::string::npos)
+        throw std::runtime_error(std::string("unexpected sample script ") + kSampleScript);
+    script.replace(create, std::strlen(kCreateLine), "create database '" + path + "';");
+    std::string scriptPath = path + ".sql";
+    plxtest::WriteFile(scriptPath, script);
+    std::string output = Run("isql-fb -q -i '" + scriptPath + "' 2>&1", &status);
+    fs::remove(scriptPath);
+    if (status != 0 || output.find("Statement failed") != std::string::npos)
+        throw std::runtime_error("building the sample database failed:\n" + output);
+}
+
+// The sample is built once per build folder (it takes seconds) and each test copies it. Built aside
+// and renamed into place, so tests running at once never see half a file.
+std::string CachedSample() {
+    fs::path folder = EMPLOYEE_CACHE_DIR;
+    fs::path cached = folder / "employee.fdb";
+    std::error_code ec;
+    if (fs::exists(cached, ec) && fs::last_write_time(cached, ec) >= fs::last_write_time(kSampleScript, ec))
+        return cached.string();
+    fs::create_directories(folder);
+    fs::path building = folder / ("building-" + std::to_string(::getpid()) + ".fdb");
+    fs::remove(building, ec);
+    BuildSample(building.string());
+    fs::rename(building, cached);
+    return cached.string();
+}
+
+std::vector<std::string> Traced;
+std::int32_t RecordTrace(std::int32_t, TraceRecord* record) {
+    Traced.emplace_back(record->text, ::strnlen(record->text, sizeof record->text));
+    return 0;
+}
+
+}  // namespace
+
+EmployeeDatabase::EmployeeDatabase(const std::string& extraScript) : path_(dir_.File("employee.fdb")) {
+    fs::copy_file(CachedSample(), path_);
+    if (!extraScript.empty()) plxtest::RunIsql(path_, extraScript + "\nCOMMIT;\n");
+    ResultCode result = DriverEntry()(kRealClient, "", driver_.out());
+    if (result != kResultOk) throw std::runtime_error("driver entry failed: " + std::to_string(result));
+}
+
+SQLConnection* EmployeeDatabase::connect(int dialect) {
+    SQLConnection* connection = nullptr;
+    driver_->createConnection(&connection);
+    connection->setOption(kConnOptionDialect, dialect);
+    ResultCode result = connection->connect(path_.c_str(), plxtest::kDbUser, plxtest::kDbPassword);
+    EXPECT_EQ(result, kResultOk) << ErrorText(connection);
+    return connection;
+}
+
+std::vector<std::string> EmployeeDatabase::isqlLines(const std::string& script) const {
+    std::istringstream output(plxtest::RunIsql(path_, script));
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(output, line)) {
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> EmployeeDatabase::isqlColumn(const std::string& select) const {
+    std::vector<std::string> values;
+    for (const std::string& line : isqlLines("SET HEADING OFF;\n" + select + ";\n"))
+        values.push_back(line.substr(line.find_first_not_of(' ')));
+    return values;
+}
+
+MetaList ReadList(SQLCursor* cursor) {
+    MetaList list;
+    std::uint16_t count = 0;
+    EXPECT_EQ(cursor->getColumnCount(&count), kResultOk);
+    std::vector<std::string> names;
+    std::vector<std::uint16_t> types;
+    for (std::uint16_t column = 1; column <= count; ++column) {
+        char name[64] = {};
+        std::uint16_t type = 0, subType = 0;
+        EXPECT_EQ(cursor->getColumnName(column, name), kResultOk);
+        EXPECT_EQ(cursor->getColumnType(column, &type, &subType), kResultOk);
+        names.emplace_back(name);
+        types.push_back(type);
+    }
+    while ((list.end = cursor->next()) == kResultOk) {
+        MetaRow row;
+        for (std::uint16_t column = 1; column <= count; ++column) {
+            std::int32_t blank = -1;
+            std::string value;
+            if (types[column - 1] == kFieldString) {
+                std::uint32_t length = 0;
+                cursor->getColumnLength(column, &length);
+                std::string buffer(length, '\x7f');
+                EXPECT_EQ(cursor->getString(column, buffer.data(), &blank), kResultOk) << names[column - 1];
+                value = buffer.c_str();
+            } else {
+                std::int32_t number = 0;
+                EXPECT_EQ(cursor->getInt32(column, &number, &blank), kResultOk) << names[column - 1];
+                value = std::to_string(number);
+            }
+            row[names[column - 1]] = blank == 1 ? "(null)" : value;
+        }
+        list.rows.push_back(row);
+    }
+    return list;
+}
+
+std::vector<std::string> ColumnOf(const MetaList& list, const std::string& column) {
+    std::vector<std::string> values;
+    for (const MetaRow& row : list.rows) values.push_back(row.at(column));
+    return values;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    std::string word;
+    while (in >> word) words.push_back(word);
+    return words;
+}
+
+TraceRecorder::TraceRecorder(SQLConnection* connection) : connection_(connection) {
+    Traced.clear();
+    connection_->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordTrace));
+}
+
+TraceRecorder::~TraceRecorder() {
+    connection_->setOption(kConnOptionTraceCallback, 0);
+}
+
+std::vector<std::string> TraceRecorder::takeStatements() {
+    std::vector<std::string> statements;
+    for (const std::string& text : Traced)
+        if (text.rfind("BASALT - ", 0) != 0) statements.push_back(text);
+    Traced.clear();
+    return statements;
+}
+
+}  // namespace drivertest
