@@ -154,6 +154,35 @@ std::string RemoveText(std::string_view text, std::string_view pattern) {
     return out;
 }
 
+std::string RemoveFullWidthBlanks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        bool pair = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
+        if (pair && text[i] == '\x81' && text[i + 1] == '\x40') {
+            i += 2;
+            continue;
+        }
+        size_t n = pair ? 2 : 1;
+        out.append(text.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
 long long TextToInt(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return 0;

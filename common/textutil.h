@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plx {
 
@@ -33,6 +34,13 @@ std::string ExeDate();
 
 // Every occurrence of `pattern` removed, scanning left to right without rescanning.
 std::string RemoveText(std::string_view text, std::string_view pattern);
+
+// Every full-width blank removed, on character boundaries only (a second byte followed by "@"
+// is never taken for one).
+std::string RemoveFullWidthBlanks(std::string_view text);
+
+// Lines split at CR LF, LF or CR; a line end at the very end adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text);
 
 // Decimal integer text to a number; anything that is not one (including overflow) gives 0.
 long long TextToInt(std::string_view text);

@@ -19,27 +19,11 @@ std::optional<std::string> RacerKeyOf(const std::string& typed) {
     return ZeroPad(number, 5);
 }
 
-std::string WithoutFullWidthBlanks(const std::string& name) {
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t i = 0; i < name.size();) {
-        bool pair = IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size();
-        if (pair && name[i] == '\x81' && name[i + 1] == '\x40') {
-            i += 2;
-            continue;
-        }
-        std::size_t n = pair ? 2 : 1;
-        out.append(name, i, n);
-        i += n;
-    }
-    return out;
-}
-
 std::optional<std::string> LookUpRacerLine(const std::string& key) {
     SqlQuery& query = dm.sq_cfg;
     std::string name;
     bool found = QueryOpen(query, "SELECT * FROM RIDER WHERE ENTNO=" + SqlLiteral(key)) && !query.IsEmpty();
-    if (found) name = WithoutFullWidthBlanks(query.FieldAsText("RIDERNM"));
+    if (found) name = RemoveFullWidthBlanks(query.FieldAsText("RIDERNM"));
     query.Close();
     if (!found && ShowMsg(SJ("入力された選手は見つかりません。\n登録してもよろしいですか？")) != kMsgOk)
         return std::nullopt;

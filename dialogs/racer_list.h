@@ -12,10 +12,6 @@ namespace plx {
 // whole number above 0 (empty text, "0", "-5", letters, a number too large for an integer).
 std::optional<std::string> RacerKeyOf(const std::string& typed);
 
-// The name with every full-width blank taken out. Only whole characters are taken, so the
-// second byte of one character and the first of the next are never read as a blank.
-std::string WithoutFullWidthBlanks(const std::string& name);
-
 // The line to add for `key`: key + ":" + the racer's name from RIDER (looked up on the data
 // module's sq_cfg). An unknown racer, or a lookup that failed, asks whether to add the number
 // anyway; the line then has an empty name, and nothing comes back when the answer is Cancel.

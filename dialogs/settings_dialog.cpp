@@ -224,7 +224,7 @@ bool Tf_cfg::StoreAndWrite() {
     s.NEWS_ALARM_SND_F = Flag(chk_news_alarm_snd_f);
     s.NEWS_ALARM_SND_FNM = e_news_alarm_sndfnm->Path();
     const QString feedText = m_rss->toPlainText();
-    std::vector<std::string> feeds = feedText == loadedFeedText_ ? loadedFeeds_ : SplitFeedLines(ToCp932(feedText));
+    std::vector<std::string> feeds = feedText == loadedFeedText_ ? loadedFeeds_ : SplitLines(ToCp932(feedText));
     if (!WriteFeedList(FeedListPath(), feeds, &error)) return failed();
 
     s.ODDS_MULTI_WINDOW_F = Flag(chk_odds_multi_window_f);

@@ -22,9 +22,6 @@ struct MailMessage {
 // the part inside "<...>" taken when there is one, empty pieces dropped.
 std::vector<std::string> RecipientAddresses(const std::string& recipients);
 
-// The body text split into lines at CR LF, CR or LF. A text that ends in a line break gives
-// no empty line after it, so joined memo lines come back as the same lines.
-std::vector<std::string> SplitLines(const std::string& text);
 
 // The whole message as sent: headers (Japanese words MIME-encoded) and the ISO-2022-JP body,
 // every line ended by CR LF. `date` is the text of the Date header.

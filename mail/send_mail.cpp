@@ -1,6 +1,8 @@
 // SendMail over the program's SMTP client and message.
 #include "mail/send_mail.h"
 
+#include "common/textutil.h"
+
 #include <exception>
 
 #include "common/message.h"

@@ -13,6 +13,7 @@
 #include "common/program_state.h"
 #include "common/sites.h"
 #include "common/sjis.h"
+#include "common/textutil.h"
 
 namespace plx {
 
@@ -24,24 +25,6 @@ std::string DefaultFeedAddress() {
     return "http://" + Sites().news + "/news/gtn200.rdf";
 }
 
-std::vector<std::string> SplitFeedLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    size_t i = 0;
-    while (i < text.size()) {
-        char c = text[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        lines.push_back(text.substr(start, i - start));
-        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 bool ReadFeedList(const std::string& path, std::vector<std::string>* lines) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
@@ -50,7 +33,7 @@ bool ReadFeedList(const std::string& path, std::vector<std::string>* lines) {
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) return false;
-    *lines = SplitFeedLines(text.str());
+    *lines = SplitLines(text.str());
     return true;
 }
 

@@ -12,9 +12,6 @@ std::string FeedListPath();
 // The address used when there is no feed list yet.
 std::string DefaultFeedAddress();
 
-// Splits a whole file into lines at CR LF, LF or CR. A final line break ends the last line
-// rather than starting an empty one; empty lines in between are kept.
-std::vector<std::string> SplitFeedLines(const std::string& text);
 
 // Reads the feed list. False when the file does not exist or cannot be read.
 bool ReadFeedList(const std::string& path, std::vector<std::string>* lines);

@@ -18,23 +18,6 @@ bool Running() {
     return Program().runState == RunState::Running;
 }
 
-// Full-width blanks removed on character boundaries only, so that the second byte of one
-// character and the first of the next are never taken for a blank.
-std::string RemoveFullWidthBlanks(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        bool pair = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-        if (pair && text[i] == '\x81' && text[i + 1] == '\x40') {
-            i += 2;
-            continue;
-        }
-        size_t n = pair ? 2 : 1;
-        out.append(text, i, n);
-        i += n;
-    }
-    return out;
-}
-
 }  // namespace
 
 bool DataModuleRacerData::Open(const std::string& sql) {
@@ -65,16 +48,7 @@ std::vector<std::string> ReadTextLines(const std::string& path, bool* exists) {
     std::ostringstream buffer;
     if (*exists) buffer << in.rdbuf();
     const std::string text = buffer.str();
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
+    return SplitLines(text);
 }
 
 std::string RacerNameSql(const std::string& key) {

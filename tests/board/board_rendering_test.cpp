@@ -6,7 +6,7 @@
 
 #include "board/race_board.h"
 #include "common/program_state.h"
-#include "tests/board/qt_app.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 

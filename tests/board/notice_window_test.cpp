@@ -10,7 +10,7 @@
 
 #include "common/program_state.h"
 #include "common/sjis.h"
-#include "tests/board/qt_app.h"
+#include "tests/support/qt_app.h"
 
 using namespace plx;
 

@@ -14,7 +14,7 @@
 #include "common/shell/browser.h"
 #include "common/sites.h"
 #include "common/sjis.h"
-#include "tests/board/qt_app.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 

@@ -128,3 +128,21 @@ TEST(TextToInt, DecimalOnlyElseZero) {
     EXPECT_EQ(TextToInt("1x"), 0);
     EXPECT_EQ(TextToInt("99999999999999999999999"), 0);
 }
+
+TEST(RemoveFullWidthBlanks, OnlyWholeCharacters) {
+    EXPECT_EQ(RemoveFullWidthBlanks(Utf8ToCp932("　今村　　豊　")), Utf8ToCp932("今村豊"));
+    // "ａ" is 82 81 and "@" is 40: the 81 40 across them is no blank.
+    EXPECT_EQ(RemoveFullWidthBlanks(Utf8ToCp932("ａ@")), Utf8ToCp932("ａ@"));
+    EXPECT_EQ(RemoveFullWidthBlanks("ab c"), "ab c");    // half-width blanks stay
+    EXPECT_EQ(RemoveFullWidthBlanks("x\x81"), "x\x81");  // a cut character at the end is kept
+}
+
+TEST(SplitLines, AnyLineEndAndNoEmptyLastLine) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines("\r\n"), Lines{""});
+    EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("a\nb\rc\r\n\n"), (Lines{"a", "b", "c", ""}));
+    EXPECT_EQ(SplitLines("a\n\rb"), (Lines{"a", "", "b"}));  // LF then CR is two line ends
+}

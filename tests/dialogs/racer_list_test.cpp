@@ -20,14 +20,6 @@ TEST(RacerList, KeyOfTypedNumber) {
         EXPECT_EQ(RacerKeyOf(typed), std::nullopt) << typed;
 }
 
-TEST(RacerList, FullWidthBlanksGoOnlyAsWholeCharacters) {
-    EXPECT_EQ(WithoutFullWidthBlanks(Utf8ToCp932("　今村　　豊　")), Utf8ToCp932("今村豊"));
-    // "ａ" is 82 81 and "@" is 40: the 81 40 across them is no blank.
-    EXPECT_EQ(WithoutFullWidthBlanks(Utf8ToCp932("ａ@")), Utf8ToCp932("ａ@"));
-    EXPECT_EQ(WithoutFullWidthBlanks("ab c"), "ab c");    // half-width blanks stay
-    EXPECT_EQ(WithoutFullWidthBlanks("x\x81"), "x\x81");  // a cut character at the end is kept
-}
-
 TEST(RacerList, ListFileIsWrittenWholeOrNotAtAll) {
     plxtest::TempDir dir;
     std::string error;

@@ -12,15 +12,6 @@ using namespace plx;
 using plxtest::ReadFile;
 using plxtest::WriteFile;
 
-TEST(FeedList, LinesSplitLikeAListOfLines) {
-    using Lines = std::vector<std::string>;
-    EXPECT_EQ(SplitFeedLines(""), Lines{});
-    EXPECT_EQ(SplitFeedLines("\r\n"), Lines{""});
-    EXPECT_EQ(SplitFeedLines("a\r\nb\r\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(SplitFeedLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(SplitFeedLines("a\nb\rc\r\n\n"), (Lines{"a", "b", "c", ""}));
-}
-
 TEST(FeedList, WriteAndReadBack) {
     plxtest::TempDir dir;
     std::string error;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/sjis.h"
-#include "tests/common/shell/qt_app.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/recording_browser.h"
 #include "tests/support/recording_messages.h"
 
@@ -21,7 +21,7 @@ TEST(Browser, TargetsBecomeAddresses) {
 }
 
 TEST(Browser, RefusalIsReportedOnceAndSuccessIsSilent) {
-    plxtest::ShellTestApp();
+    plxtest::TestApp();
     plxtest::RecordingMessages messages;
     plxtest::RecordingBrowser browser;
 

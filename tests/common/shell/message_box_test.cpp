@@ -12,7 +12,7 @@
 
 #include "common/shell/cursor.h"
 #include "common/sjis.h"
-#include "tests/common/shell/qt_app.h"
+#include "tests/support/qt_app.h"
 
 using namespace plx;
 
@@ -28,7 +28,7 @@ struct SeenBox {
 
 // Shows `text` through the back end and, once the box is up, records it and presses `key`.
 int ShowAndPress(const std::string& text, int key, SeenBox* seen) {
-    plxtest::ShellTestApp();
+    plxtest::TestApp();
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
@@ -72,7 +72,7 @@ TEST(MessageBox, PlainTextHasOnlyOk) {
 
 TEST(MessageBox, PutsTheArrowBackBeforeShowing) {
     SeenBox seen;
-    plxtest::ShellTestApp();
+    plxtest::TestApp();
     SetHourglassCursor();
     SetHourglassCursor();  // twice: the cursor is a setting, not a stack
     ShowAndPress("done", Qt::Key_Return, &seen);

@@ -6,7 +6,7 @@
 #include <QMediaDevices>
 #include <chrono>
 
-#include "tests/common/shell/qt_app.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/recording_sound.h"
 #include "tests/support/temp_dir.h"
@@ -20,7 +20,7 @@ namespace {
 
 struct Fixture {
     Fixture() {
-        plxtest::ShellTestApp();
+        plxtest::TestApp();
         auto device = std::make_unique<RecordingWaveDevice>(log);
         recorder = device.get();
         player.SetDevice(std::move(device));
@@ -97,7 +97,7 @@ TEST(PlayWave, OtherMarkerValuesDoNothingAndStopWaveIdles) {
 }
 
 TEST(PlayWave, QtDeviceDecidesCannotOpenBeforePlaying) {
-    plxtest::ShellTestApp();
+    plxtest::TestApp();
     TempDir dir;
     plxtest::RecordingMessages messages;
     SoundPlayer player;  // the real Qt Multimedia device

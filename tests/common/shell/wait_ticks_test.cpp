@@ -5,12 +5,12 @@
 
 #include <QTimer>
 
-#include "tests/common/shell/qt_app.h"
+#include "tests/support/qt_app.h"
 
 using namespace plx;
 
 TEST(WaitTicks, WaitsAndLetsTimersRun) {
-    plxtest::ShellTestApp();
+    plxtest::TestApp();
     int fired = 0;
     QTimer timer;
     timer.setInterval(20);

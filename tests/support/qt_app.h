@@ -1,4 +1,5 @@
-// One QApplication for the widget tests of this folder (offscreen platform).
+// One QApplication per widget-test program (offscreen platform), made on first use so that
+// listing the tests needs no display.
 #pragma once
 
 #include <QApplication>
@@ -7,7 +8,7 @@ namespace plxtest {
 
 inline QApplication& TestApp() {
     static int argc = 1;
-    static char name[] = "board_tests";
+    static char name[] = "widget_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
