@@ -23,6 +23,14 @@ void ComposeErrorText(ClientConnection& client, char* text, std::int16_t* length
     Trace(client, "BASALT - isc_sqlcode");
     client.entries->sqlcode(client.status);
 
+    // A clean status vector holds no error: the client would still spell one out ("unknown ISC
+    // error 0"), which reads as a failure that never happened.
+    if (client.status[1] == 0) {
+        text[0] = '\0';
+        *length = 1;
+        return;
+    }
+
     char line[kLineBuffer];
     std::size_t kept = 0;
     ISC_STATUS* cursor = client.status;

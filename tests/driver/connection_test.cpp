@@ -27,6 +27,11 @@ TEST(RealConnection, ConnectsWithRoleAndCharacterSetAndReportsClassFour) {
     connection->setOption(kConnOptionServerCharSet, reinterpret_cast<std::intptr_t>("SJIS_0208"));
     ASSERT_EQ(connection->connect(database.path().c_str(), plxtest::kDbUser, plxtest::kDbPassword), kResultOk)
         << ErrorText(connection.get());
+    // Nothing has failed yet: no error text, not a spelled-out "error 0".
+    std::int16_t length = -1;
+    ASSERT_EQ(connection->getErrorLength(&length), kResultOk);
+    EXPECT_EQ(length, 1);
+    EXPECT_EQ(ErrorText(connection.get()), "");
     std::int32_t serverClass = 0;
     EXPECT_EQ(connection->getOption(kConnOptionServerVersion, &serverClass, 4, nullptr), kResultOk);
     EXPECT_EQ(serverClass, 4);
