@@ -59,7 +59,6 @@ ResultCode BasaltConnection::connect(const char* database, const char* user, con
         connected_ = false;
         return result;
     }
-    serverClass_ = serverClass;
     client_->serverClass = serverClass;
     return kResultOk;
 }
@@ -140,10 +139,7 @@ ResultCode BasaltConnection::setOption(std::uint32_t option, std::intptr_t value
             if (node) node->tpbIndex = TpbIndex(isolation_, waitOnLocks_);
             return kResultOk;
         case kConnOptionServerVersion:
-            if (connected_) {
-                serverClass_ = static_cast<std::int32_t>(value);
-                client_->serverClass = static_cast<std::int16_t>(value);
-            }
+            if (connected_) client_->serverClass = static_cast<std::int16_t>(value);
             return kResultOk;
         case kConnOptionTraceCallback:
             traceCallback_ = reinterpret_cast<SqlTraceCallback>(value);

@@ -28,7 +28,6 @@ public:
     ClientConnection* client() const { return connected_ ? client_ : nullptr; }
     std::int32_t blobSize() const { return blobSize_; }
     std::int32_t dialect() const { return dialect_; }
-    std::int32_t serverClass() const { return serverClass_; }
 
 private:
     ~BasaltConnection() override;
@@ -39,7 +38,6 @@ private:
     ClientEntryTable* entries_;
     ClientConnection* client_ = nullptr;
     bool connected_ = false;
-    std::int32_t serverClass_ = 0;
     std::int32_t blobSize_ = 0;
     char errorText_[kMaxErrorLength + 1] = {};
     std::int16_t errorLength_ = 0;
