@@ -64,9 +64,8 @@ std::string RacerEntriesSql(const std::string& key, const std::string& todayYmd)
 int CheckRacersWith(RacerData& data, std::vector<std::string>& memo) {
     RacerReport report(memo);
     report.Heading();
-    bool exists = false;
+    bool exists = false;  // a missing list reads as no lines, which the report words as "not set"
     std::vector<std::string> watchList = ReadTextLines(Program().exeFolder + kWatchListFileName, &exists);
-    if (!exists) watchList.clear();
     for (const std::string& line : watchList) {
         std::string key = line.substr(0, 5);
         std::string name = SJ("？");
