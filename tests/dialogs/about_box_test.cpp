@@ -20,7 +20,7 @@ namespace {
 class AboutBox : public ::testing::Test {
 protected:
     void SetUp() override {
-        plxtest::DialogTestApp();
+        plxtest::TestApp();
         SetClock(&clock);
         Sites() = SiteHosts{};
     }

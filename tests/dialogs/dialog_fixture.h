@@ -17,27 +17,17 @@
 #include "common/sjis.h"
 #include "dialogs/settings_dialog.h"
 #include "tests/support/firebird_db.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
 namespace plxtest {
 
-inline QApplication& DialogTestApp() {
-    static int argc = 1;
-    static char name[] = "dialogs_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
 class SettingsDialogFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        DialogTestApp();
+        TestApp();
         plx::ResetProgram();
         plx::Program().exeFolder = dir.path();
         plx::Program().settings = plx::SettingsStore(settingsPath()).Load(dir.path());
