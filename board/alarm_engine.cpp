@@ -1,12 +1,11 @@
 // The alarm pass and the clock-text arithmetic.
 #include "board/alarm_engine.h"
 
-#include <cstdio>
-
 #include "common/clock.h"
 #include "common/notice.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
+#include "common/textutil.h"
 #include "common/venue.h"
 
 namespace plx {
@@ -23,9 +22,7 @@ int ReadPair(std::string_view time, std::size_t at) {
 }
 
 std::string FormatHhmm(long long h, long long n) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%02lld%02lld", h, n);
-    return text;
+    return ZeroPad(h, 2) + ZeroPad(n, 2);
 }
 
 // Any minute count: the clock time that many minutes after h:n, wrapped into one day.
