@@ -161,7 +161,7 @@ void RaceBoard::EditCloseTime(int column, int race) {
     }
     int venue = ColumnVenue(Program().slotVenue, column);
     if (!Timetable::IsValidSlot(venue, race)) return;  // a column without a venue has no slot to change
-    std::memcpy(TheTimetable().Slot(venue, race).CLOSETM, entry->data(), 4);
+    PutField(TheTimetable().Slot(venue, race).CLOSETM, *entry);
     SaveTimetable();
     DrawBoard();
 }
