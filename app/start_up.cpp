@@ -8,6 +8,7 @@
 #include "board/race_schedule.h"
 #include "board/timetable_file.h"
 #include "common/data_module.h"
+#include "common/ini_file.h"
 #include "common/marlo_ini.h"
 #include "common/message.h"
 #include "common/program_state.h"
@@ -52,8 +53,10 @@ bool Tf_main::StartUp() {
 
     TrayIconSet(*trayIcon, windowIcon(), kApplicationTitle, TrayAction::Add);
 
-    ApplyLoadedSettings(SettingsStore(paths_.settingsPath).Load(program.exeFolder));
-    LoadSiteHosts(paths_.settingsPath);
+    // One read of the settings file serves both the settings and the [SITE] hosts.
+    const IniFile settingsFile(paths_.settingsPath);
+    ApplyLoadedSettings(ReadSettings(settingsFile, program.exeFolder));
+    LoadSiteHosts(settingsFile);
     ApplyWindowSettings();
 
     bool located = !program.settings.MARLO.empty() || LocateDatabase(paths_.defaultMarloFolder);

@@ -25,7 +25,10 @@ std::string SettingsPathForExe(const std::string& exePath) {
 }
 
 Settings SettingsStore::Load(const std::string& exeFolder) const {
-    IniFile ini(path_);
+    return ReadSettings(IniFile(path_), exeFolder);
+}
+
+Settings ReadSettings(const IniFile& ini, const std::string& exeFolder) {
     Settings s;
     auto text = [&](const char* section, const char* key, const std::string& fallback) {
         return ini.Get(section, key, fallback);

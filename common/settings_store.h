@@ -8,6 +8,8 @@
 
 namespace plx {
 
+class IniFile;
+
 class SettingsStore {
 public:
     explicit SettingsStore(std::string path) : path_(std::move(path)) {}
@@ -28,6 +30,10 @@ public:
 private:
     std::string path_;
 };
+
+// The settings in an already-read settings file, as Load gives them; for a caller that reads other
+// sections of the same file too.
+Settings ReadSettings(const IniFile& ini, const std::string& exeFolder);
 
 // "<exe path>.INI" for an executable path ("/opt/plx/plx" gives "/opt/plx/plx.INI").
 std::string SettingsPathForExe(const std::string& exePath);

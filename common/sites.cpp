@@ -10,11 +10,10 @@ SiteHosts& Sites() {
     return hosts;
 }
 
-void LoadSiteHosts(const std::string& settingsPath) {
-    IniFile ini(settingsPath);
+void LoadSiteHosts(const IniFile& settings) {
     SiteHosts& hosts = Sites();
     auto take = [&](const char* key, std::string& host) {
-        std::string value = ini.Get("SITE", key, "");
+        std::string value = settings.Get("SITE", key, "");
         if (!value.empty()) host = value;
     };
     take("MAKER_HOST", hosts.maker);

@@ -17,7 +17,9 @@ struct SiteHosts {
 // The hosts in use.
 SiteHosts& Sites();
 
-// Reads the [SITE] overrides from a settings file; keys that are absent or empty keep the default.
-void LoadSiteHosts(const std::string& settingsPath);
+class IniFile;
+
+// Takes the [SITE] overrides of a read settings file; keys that are absent or empty keep the default.
+void LoadSiteHosts(const IniFile& settings);
 
 }  // namespace plx

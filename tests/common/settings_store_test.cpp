@@ -161,7 +161,7 @@ TEST(SiteHosts, SettingsFileOverridesOnlyWhatItNames) {
     TempDir dir;
     WriteFile(dir.File("plx.INI"), "[SITE]\nNEWS_HOST=127.0.0.1:8080\nODDS_HOST=\n");
     SiteHosts defaults;
-    LoadSiteHosts(dir.File("plx.INI"));
+    LoadSiteHosts(IniFile(dir.File("plx.INI")));
     EXPECT_EQ(Sites().news, "127.0.0.1:8080");
     EXPECT_EQ(Sites().odds, defaults.odds);
     EXPECT_EQ(Sites().race, defaults.race);
