@@ -11,24 +11,13 @@
 #include "common/data_module.h"
 #include "common/program_state.h"
 #include "common/sites.h"
+#include "tests/support/qt_app.h"
 
 namespace plxtest {
 
-QApplication& AppTestApp() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto* created = new QApplication(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        return created;
-    }();
-    return *app;
-}
-
 AppFixture::AppFixture() : clock(plx::SystemClock().Now()) {
-    AppTestApp();
+    TestApp();
+    QApplication::setQuitOnLastWindowClosed(false);  // as in the program: a closing window does not end it
     plx::ResetProgram();
     plx::TheTimetable().Clear();
     plx::Sites() = plx::SiteHosts{};

@@ -2,7 +2,7 @@
 // the main window made on it.
 #pragma once
 
-#include <QApplication>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,8 +15,6 @@
 #include "tests/support/temp_dir.h"
 
 namespace plxtest {
-
-QApplication& AppTestApp();
 
 class AppFixture {
 public:
