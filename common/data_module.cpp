@@ -17,10 +17,9 @@ Tdm dm;
 bool QueryOpen(SqlQuery& query, const std::string& sql) {
     constexpr int kAttempts = 3;
     std::string error;
+    query.SetSql(sql);
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        query.Close();
-        query.SetSql(sql);
-        if (query.Open(&error)) return true;
+        if (query.Open(&error)) return true;  // Open closes any earlier result first
         // A plain sleep: the user interface waits, and no window message runs in between.
         if (attempt < kAttempts) std::this_thread::sleep_for(std::chrono::seconds(1));
     }

@@ -93,17 +93,15 @@ std::string SqlConnection::ErrorText() const {
 }
 
 bool SqlConnection::LoadDriver(std::string* error) {
+    // A copy found in one of the folders is the one loaded, even when it then fails to load;
+    // only when none holds it is the plain name left to the loader's search.
+    std::string path = LibraryName;
     for (const std::string& folder : DriverFolders()) {
-        const std::string path = folder + LibraryName;
-        if (::access(path.c_str(), F_OK) != 0) continue;
-        library_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!library_) {
-            *error = SJ("ドライバを読み込めません。") + "\n" + ::dlerror();
-            return false;
-        }
+        if (::access((folder + LibraryName).c_str(), F_OK) != 0) continue;
+        path = folder + LibraryName;
         break;
     }
-    if (!library_) library_ = ::dlopen(LibraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    library_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library_) {
         *error = SJ("ドライバを読み込めません。") + "\n" + ::dlerror();
         return false;
