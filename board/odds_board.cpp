@@ -12,12 +12,6 @@
 namespace plx {
 namespace {
 
-constexpr int kColumnLeft[3] = {32, 96, 160};
-// The Gothic faces here need 13 pixels for a 12-pixel line, so labels are one pixel taller than
-// the 12 of the layout and the venue labels sit one pixel higher, clear of the grids below them.
-constexpr int kLabelHeight = 13;
-constexpr int kVenueLabelTop = 19;
-constexpr int kRaceTop[12] = {36, 53, 70, 87, 104, 121, 139, 156, 173, 190, 207, 224};
 const QColor kLinkText(255, 255, 128);
 
 }  // namespace
@@ -26,36 +20,23 @@ OddsBoard::OddsBoard(RaceBoard& board, QWidget* parent) : QWidget(parent), board
     setObjectName(QStringLiteral("ts_odds_board"));
     setFixedSize(234, 246);
 
-    l_odds_opdt = new BoardLabel(QStringLiteral("l_odds_opdt"), this);
-    l_odds_opdt->setGeometry(4, 4, 73, kLabelHeight);
-    connect(l_odds_opdt, &BoardLabel::clicked, this, [this] { board_.l_yyyymmddClick(); });
+    BoardLabels labels = AddBoardLabels(this, board_, QStringLiteral("l_odds_opdt"), QStringLiteral("l_odds_rcourse"),
+                                        QStringLiteral("l_odds_r"));
+    l_odds_opdt = labels.date;
+    l_odds_rcourse = labels.venues;
+    l_odds_r = labels.races;
 
     for (int c = 0; c < 3; ++c) {
         const int column = c + 1;
-        auto* label = new BoardLabel(QStringLiteral("l_odds_rcourse%1").arg(column), this);
-        label->setGeometry(kColumnLeft[c], kVenueLabelTop, 60, kLabelHeight);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        connect(label, &BoardLabel::clicked, this, [this, column] { board_.l_basyoClick(column); });
-        l_odds_rcourse[c] = label;
-
         auto* html = new BoardGrid(QStringLiteral("sg_html%1").arg(column), 28, this);
-        html->setGeometry(kColumnLeft[c], 32, 30, 205);
+        html->setGeometry(kBoardColumnLeft[c], kBoardGridTop, 30, kBoardGridHeight);
         connect(html, &BoardGrid::cellSelected, this, [this, column](int row) { sg_htmlSelectCell(column, row); });
         sg_html[c] = html;
 
         auto* java = new BoardGrid(QStringLiteral("sg_java%1").arg(column), 28, this);
-        java->setGeometry(kColumnLeft[c] + 30, 32, 30, 205);
+        java->setGeometry(kBoardColumnLeft[c] + 30, kBoardGridTop, 30, kBoardGridHeight);
         connect(java, &BoardGrid::cellSelected, this, [this, column](int row) { sg_javaSelectCell(column, row); });
         sg_java[c] = java;
-    }
-    for (int r = 0; r < 12; ++r) {
-        const int race = r + 1;
-        auto* label = new BoardLabel(QStringLiteral("l_odds_r%1").arg(race), this);
-        label->setGeometry(2, kRaceTop[r], 27, kLabelHeight);
-        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        label->setText(QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0')));
-        connect(label, &BoardLabel::clicked, this, [this, race] { board_.l_rClick(race); });
-        l_odds_r[r] = label;
     }
 }
 

@@ -18,7 +18,6 @@ namespace {
 
 const QColor kSelected(255, 255, 128);
 const QColor kSilver(192, 192, 192);
-constexpr int kColumnLeft[3] = {32, 96, 160};
 // The Gothic faces here need 13 pixels for a 12-pixel line, so labels are one pixel taller than
 // the 12 of the layout and the venue labels sit one pixel higher, clear of the grids below them.
 constexpr int kLabelHeight = 13;
@@ -46,6 +45,34 @@ void PaintTabBackground(QWidget* widget) {
     painter.drawRect(228, 4, 4, 236);
 }
 
+BoardLabels AddBoardLabels(QWidget* tab, RaceBoard& board, const QString& dateName, const QString& venuePrefix,
+                           const QString& racePrefix) {
+    BoardLabels labels;
+    labels.date = new BoardLabel(dateName, tab);
+    labels.date->setGeometry(4, 4, 73, kLabelHeight);
+    QObject::connect(labels.date, &BoardLabel::clicked, tab, [&board] { board.l_yyyymmddClick(); });
+
+    for (int c = 0; c < 3; ++c) {
+        const int column = c + 1;
+        auto* label = new BoardLabel(venuePrefix + QString::number(column), tab);
+        label->setGeometry(kBoardColumnLeft[c], kVenueLabelTop, 60, kLabelHeight);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QObject::connect(label, &BoardLabel::clicked, tab, [&board, column] { board.l_basyoClick(column); });
+        labels.venues[c] = label;
+    }
+
+    for (int r = 0; r < 12; ++r) {
+        const int race = r + 1;
+        auto* label = new BoardLabel(racePrefix + QString::number(race), tab);
+        label->setGeometry(2, kRaceTop[r], 27, kLabelHeight);
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        label->setText(QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0')));
+        QObject::connect(label, &BoardLabel::clicked, tab, [&board, race] { board.l_rClick(race); });
+        labels.races[r] = label;
+    }
+    return labels;
+}
+
 RaceBoard::RaceBoard(QWidget* parent) : QWidget(parent), askText_(AskWithDialog) {
     setObjectName(QStringLiteral("ts_race_board"));
     setFixedSize(234, 246);
@@ -53,45 +80,32 @@ RaceBoard::RaceBoard(QWidget* parent) : QWidget(parent), askText_(AskWithDialog)
 }
 
 void RaceBoard::Build() {
-    l_yyyymmdd = new BoardLabel(QStringLiteral("l_yyyymmdd"), this);
-    l_yyyymmdd->setGeometry(4, 4, 73, kLabelHeight);
-    connect(l_yyyymmdd, &BoardLabel::clicked, this, [this] { l_yyyymmddClick(); });
+    BoardLabels labels = AddBoardLabels(this, *this, QStringLiteral("l_yyyymmdd"), QStringLiteral("l_basyo"),
+                                        QStringLiteral("l_r"));
+    l_yyyymmdd = labels.date;
+    l_basyo = labels.venues;
+    l_r = labels.races;
 
     for (int c = 0; c < 3; ++c) {
         const int column = c + 1;
-        auto* label = new BoardLabel(QStringLiteral("l_basyo%1").arg(column), this);
-        label->setGeometry(kColumnLeft[c], kVenueLabelTop, 60, kLabelHeight);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        connect(label, &BoardLabel::clicked, this, [this, column] { l_basyoClick(column); });
-        connect(label, &BoardLabel::rightPressed, this,
+        connect(l_basyo[c], &BoardLabel::rightPressed, this,
                 [this, column](const QPoint& at) { l_basyoMouseDown(column, at); });
-        l_basyo[c] = label;
 
         auto* time = new BoardGrid(QStringLiteral("sg_time%1").arg(column), 36, this);
-        time->setGeometry(kColumnLeft[c], 32, 38, 205);
+        time->setGeometry(kBoardColumnLeft[c], kBoardGridTop, 38, kBoardGridHeight);
         connect(time, &BoardGrid::cellSelected, this, [this, column](int row) { sg_timeSelectCell(column, row); });
         connect(time, &BoardGrid::rightReleased, this, [this, column](int row) { sg_timeMouseUp(column, row); });
         sg_time[c] = time;
 
         auto* info = new BoardGrid(QStringLiteral("sg_info%1").arg(column), 10, this);
-        info->setGeometry(kColumnLeft[c] + 37, 32, 12, 205);
+        info->setGeometry(kBoardColumnLeft[c] + 37, kBoardGridTop, 12, kBoardGridHeight);
         connect(info, &BoardGrid::cellSelected, this, [this, column](int row) { sg_infoSelectCell(column, row); });
         sg_info[c] = info;
 
         auto* refund = new BoardGrid(QStringLiteral("sg_rfd%1").arg(column), 10, this);
-        refund->setGeometry(kColumnLeft[c] + 48, 32, 12, 205);
+        refund->setGeometry(kBoardColumnLeft[c] + 48, kBoardGridTop, 12, kBoardGridHeight);
         connect(refund, &BoardGrid::cellSelected, this, [this, column](int row) { sg_rfdSelectCell(column, row); });
         sg_rfd[c] = refund;
-    }
-
-    for (int r = 0; r < 12; ++r) {
-        const int race = r + 1;
-        auto* label = new BoardLabel(QStringLiteral("l_r%1").arg(race), this);
-        label->setGeometry(2, kRaceTop[r], 27, kLabelHeight);
-        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        label->setText(QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0')));
-        connect(label, &BoardLabel::clicked, this, [this, race] { l_rClick(race); });
-        l_r[r] = label;
     }
 
     l_msg = new QLabel(this);

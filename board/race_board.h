@@ -67,4 +67,20 @@ private:
 // Paints the grey background and the separator that every tab of the main window has.
 void PaintTabBackground(QWidget* widget);
 
+// Where the race board and the odds tab put board column 1..3 (index 0..2) and its grids.
+inline constexpr int kBoardColumnLeft[3] = {32, 96, 160};
+inline constexpr int kBoardGridTop = 32;
+inline constexpr int kBoardGridHeight = 205;
+
+// The labels both board tabs have, placed alike on `tab`: the date, the three venues and the
+// twelve race numbers ("01R".."12R"), named `dateName`, `venuePrefix`1..3 and `racePrefix`1..12.
+// A left click on one toggles the alarms it names, through `board`.
+struct BoardLabels {
+    BoardLabel* date;
+    std::array<BoardLabel*, 3> venues;
+    std::array<BoardLabel*, 12> races;
+};
+BoardLabels AddBoardLabels(QWidget* tab, RaceBoard& board, const QString& dateName, const QString& venuePrefix,
+                           const QString& racePrefix);
+
 }  // namespace plx
