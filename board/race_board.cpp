@@ -80,8 +80,8 @@ RaceBoard::RaceBoard(QWidget* parent) : QWidget(parent), askText_(AskWithDialog)
 }
 
 void RaceBoard::Build() {
-    BoardLabels labels = AddBoardLabels(this, *this, QStringLiteral("l_yyyymmdd"), QStringLiteral("l_basyo"),
-                                        QStringLiteral("l_r"));
+    BoardLabels labels =
+        AddBoardLabels(this, *this, QStringLiteral("l_yyyymmdd"), QStringLiteral("l_basyo"), QStringLiteral("l_r"));
     l_yyyymmdd = labels.date;
     l_basyo = labels.venues;
     l_r = labels.races;
