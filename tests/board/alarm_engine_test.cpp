@@ -8,6 +8,7 @@
 
 #include "common/clock.h"
 #include "common/program_state.h"
+#include "tests/board/race_slots.h"
 #include "tests/support/recording_notices.h"
 
 using namespace plx;
@@ -15,16 +16,7 @@ using namespace plx;
 namespace {
 
 void ArmRace(int venue, int race, const char* closeTime, char closeWarn = '1') {
-    RaceSlot& slot = TheTimetable().Slot(venue, race);
-    char code[12], rno[12];
-    std::snprintf(code, sizeof code, "%02d", venue);
-    std::snprintf(rno, sizeof rno, "%02d", race);
-    PutField(slot.OPDT, "20060924");
-    PutField(slot.RCOURSECD, code);
-    PutField(slot.RNO, rno);
-    PutField(slot.CLOSETM, closeTime);
-    slot.AlarmFlag = '1';
-    slot.CloseWarnFlag = closeWarn;
+    RaceSlot& slot = plxtest::PutRace(TheTimetable(), venue, race, closeTime, '1', closeWarn);
     slot.InfoNoticeFlag = '0';
     slot.RefundNoticeFlag = '0';
 }

@@ -3,23 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include "tests/board/race_slots.h"
 
 using namespace plx;
 
 namespace {
 
 void AddRace(Timetable& table, int venue, int race, const char* close, char alarm = '0') {
-    RaceSlot& slot = table.Slot(venue, race);
-    char code[12], rno[12];
-    std::snprintf(code, sizeof code, "%02d", venue);
-    std::snprintf(rno, sizeof rno, "%02d", race);
-    PutField(slot.OPDT, "20060924");
-    PutField(slot.RCOURSECD, code);
-    PutField(slot.RNO, rno);
-    PutField(slot.CLOSETM, close);
-    slot.AlarmFlag = alarm;
-    slot.CloseWarnFlag = alarm;
+    plxtest::PutRace(table, venue, race, close, alarm, alarm);
 }
 
 void AddVenue(Timetable& table, int venue, int races) {

@@ -6,6 +6,7 @@
 
 #include "board/race_board.h"
 #include "common/program_state.h"
+#include "tests/board/race_slots.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
@@ -39,15 +40,11 @@ TEST(BoardRendering, SelectedAndUnselectedRacesOfADay) {
     TheTimetable().Clear();
     // A day like the demo's: venue 1 with twelve races from 10:30, the first two armed.
     for (int r = 1; r <= 12; ++r) {
-        RaceSlot& slot = TheTimetable().Slot(1, r);
-        PutField(slot.OPDT, "20060924");
-        PutField(slot.RCOURSECD, "01");
-        PutField(slot.RNO, std::string(r < 10 ? "0" : "") + std::to_string(r));
         int minutes = 10 * 60 + 30 + (r - 1) * 35;
         char close[8];
         std::snprintf(close, sizeof close, "%02d%02d", minutes / 60 % 24, minutes % 60);
-        PutField(slot.CLOSETM, close);
-        slot.AlarmFlag = slot.CloseWarnFlag = r <= 2 ? '1' : '0';
+        char armed = r <= 2 ? '1' : '0';
+        plxtest::PutRace(TheTimetable(), 1, r, close, armed, armed);
     }
     RaceBoard board;
     board.DrawBoard();

@@ -14,6 +14,7 @@
 #include "common/shell/browser.h"
 #include "common/sites.h"
 #include "common/sjis.h"
+#include "tests/board/race_slots.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
@@ -35,13 +36,8 @@ public:
 
 void AddVenue(int venue, int races, char alarm = '0') {
     for (int r = 1; r <= races; ++r) {
-        RaceSlot& slot = TheTimetable().Slot(venue, r);
-        PutField(slot.OPDT, "20060924");
-        PutField(slot.RCOURSECD, std::string(venue < 10 ? "0" : "") + std::to_string(venue));
-        PutField(slot.RNO, std::string(r < 10 ? "0" : "") + std::to_string(r));
-        PutField(slot.CLOSETM, std::to_string(1000 + r * 30 / 60 * 100 + r * 30 % 60));
-        slot.AlarmFlag = alarm;
-        slot.CloseWarnFlag = alarm;
+        std::string close = std::to_string(1000 + r * 30 / 60 * 100 + r * 30 % 60);
+        plxtest::PutRace(TheTimetable(), venue, r, close, alarm, alarm);
     }
 }
 
