@@ -267,22 +267,7 @@ ResultCode BasaltCursor::getTimestamp(std::uint16_t column, TimestampValue* valu
     const char* slot;
     ResultCode result = valueSlot(column, kFieldTimestamp, value, isBlank, &c, &slot);
     if (result != kResultOk || !slot) return result;
-    const ClientEntryTable& e = *command_->statement()->client->entries;
-    std::tm fields{};
-    if (e.decode_timestamp) {
-        ISC_TIMESTAMP stamp = Load<ISC_TIMESTAMP>(slot);
-        e.decode_timestamp(&stamp, &fields);
-    } else {
-        ISC_QUAD stamp = Load<ISC_QUAD>(slot);
-        e.decode_date(&stamp, &fields);
-    }
-    *value = TimestampValue{static_cast<std::int16_t>(fields.tm_year + 1900),
-                            static_cast<std::uint16_t>(fields.tm_mon + 1),
-                            static_cast<std::uint16_t>(fields.tm_mday),
-                            static_cast<std::uint16_t>(fields.tm_hour),
-                            static_cast<std::uint16_t>(fields.tm_min),
-                            static_cast<std::uint16_t>(fields.tm_sec),
-                            0};
+    *value = DecodeTimestamp(*command_->statement()->client->entries, slot);
     return kResultOk;
 }
 

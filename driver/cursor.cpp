@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "driver/sqldriver.h"
 
@@ -176,6 +177,26 @@ ResultCode FetchRow(ClientStatement& statement, const ColumnDesc* columns, int c
         std::memcpy(row + column.indicatorOffset, &indicator, sizeof indicator);
     }
     return kResultOk;
+}
+
+TimestampValue DecodeTimestamp(const ClientEntryTable& entries, const char* stored) {
+    std::tm fields{};
+    if (entries.decode_timestamp) {
+        ISC_TIMESTAMP stamp;
+        std::memcpy(&stamp, stored, sizeof stamp);
+        entries.decode_timestamp(&stamp, &fields);
+    } else {
+        ISC_QUAD stamp;
+        std::memcpy(&stamp, stored, sizeof stamp);
+        entries.decode_date(&stamp, &fields);
+    }
+    return TimestampValue{static_cast<std::int16_t>(fields.tm_year + 1900),
+                          static_cast<std::uint16_t>(fields.tm_mon + 1),
+                          static_cast<std::uint16_t>(fields.tm_mday),
+                          static_cast<std::uint16_t>(fields.tm_hour),
+                          static_cast<std::uint16_t>(fields.tm_min),
+                          static_cast<std::uint16_t>(fields.tm_sec),
+                          0};
 }
 
 }  // namespace basalt

@@ -54,4 +54,8 @@ ResultCode BlobSize(ClientStatement& statement, const ISC_QUAD& id, std::uint32_
 // Reads up to `length` bytes of the blob into `buffer`.
 ResultCode ReadBlob(ClientStatement& statement, const ISC_QUAD& id, char* buffer, std::uint32_t length);
 
+// A timestamp as the client stores it, read through the older date entry when the library lacks
+// the timestamp one.
+TimestampValue DecodeTimestamp(const ClientEntryTable& entries, const char* stored);
+
 }  // namespace basalt

@@ -339,18 +339,7 @@ ResultCode BasaltCommand::getParameter(std::uint16_t number, std::uint16_t, void
         }
         case kFieldTimestamp: {
             if (!fits(sizeof(TimestampValue))) return kResultTypeMismatch;
-            std::tm fields{};
-            if (e.decode_timestamp)
-                e.decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP*>(p.value), &fields);
-            else
-                e.decode_date(reinterpret_cast<const ISC_QUAD*>(p.value), &fields);
-            TimestampValue stamp{static_cast<std::int16_t>(fields.tm_year + 1900),
-                                 static_cast<std::uint16_t>(fields.tm_mon + 1),
-                                 static_cast<std::uint16_t>(fields.tm_mday),
-                                 static_cast<std::uint16_t>(fields.tm_hour),
-                                 static_cast<std::uint16_t>(fields.tm_min),
-                                 static_cast<std::uint16_t>(fields.tm_sec),
-                                 0};
+            TimestampValue stamp = DecodeTimestamp(e, p.value);
             std::memcpy(out, &stamp, sizeof stamp);
             break;
         }
