@@ -7,8 +7,6 @@
 namespace basalt {
 namespace {
 
-constexpr std::uint32_t kMaxSegment = 65535;
-
 bool IsEmptyId(const ISC_QUAD& id) {
     static constexpr ISC_QUAD kNoBlob = {};
     return std::memcmp(&id, &kNoBlob, sizeof id) == 0;
@@ -66,7 +64,7 @@ ResultCode ReadBlob(ClientStatement& statement, const ISC_QUAD& id, char* buffer
     std::uint32_t done = 0;
     while (done < length) {
         unsigned short got = 0;
-        auto wanted = static_cast<unsigned short>(std::min(kMaxSegment, length - done));
+        auto wanted = static_cast<unsigned short>(std::min(kMaxBlobSegment, length - done));
         Trace(client, "BASALT - isc_get_segment");
         ISC_STATUS status = client.entries->get_segment(client.status, &blob, &got, wanted, buffer + done);
         done += got;

@@ -8,8 +8,6 @@
 namespace basalt {
 namespace {
 
-constexpr std::uint32_t kMaxSegment = 65535;
-
 ResultCode WriteBlob(ClientStatement& statement, isc_tr_handle* transaction, ParamDesc& param) {
     ClientConnection& client = *statement.client;
     const ClientEntryTable& e = *client.entries;
@@ -19,7 +17,7 @@ ResultCode WriteBlob(ClientStatement& statement, isc_tr_handle* transaction, Par
     ResultCode result =
         Check(client, e.create_blob2(client.status, &client.database, transaction, &blob, &param.blobId, 0, nullptr));
     for (std::uint32_t done = 0; result == kResultOk && done < param.valueLength;) {
-        auto segment = static_cast<unsigned short>(std::min(kMaxSegment, param.valueLength - done));
+        auto segment = static_cast<unsigned short>(std::min(kMaxBlobSegment, param.valueLength - done));
         Trace(client, "BASALT - isc_put_segment");
         result = Check(client, e.put_segment(client.status, &blob, segment, param.value + done));
         done += segment;

@@ -18,6 +18,9 @@ inline constexpr std::int16_t kStatementUpdate = 3;
 inline constexpr std::int16_t kStatementDelete = 4;
 inline constexpr std::int16_t kStatementExecProcedure = 8;
 
+// The most bytes one blob segment call moves: its length is 16 bits.
+inline constexpr std::uint32_t kMaxBlobSegment = 65535;
+
 // One parameter of a command: what the caller declared and the command's own copy of the value.
 struct ParamDesc {
     std::uint16_t direction = 0;
