@@ -52,12 +52,6 @@ protected:
 };
 RealDatabase* RealCommand::database_ = nullptr;
 
-std::vector<std::string> Traced;
-std::int32_t RecordTrace(std::int32_t, TraceRecord* record) {
-    Traced.emplace_back(record->text, ::strnlen(record->text, sizeof record->text));
-    return 0;
-}
-
 template <class T>
 ResultCode SetInput(SQLCommand* command, std::uint16_t number, std::uint16_t fieldType, const T& value,
                     std::uint16_t subType = 0, std::uint32_t length = sizeof(T), std::int32_t scale = 0) {
@@ -106,11 +100,13 @@ TEST_F(RealCommand, FortyColumnsArePreparedTwiceAndAllComeBack) {
         sql +=
             std::string(i > 1 ? ", " : "") + "CAST(ID + " + std::to_string(i) + " AS INTEGER) AS C" + std::to_string(i);
     sql += " FROM R WHERE ID = 1";
-    Traced.clear();
-    connection_->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordTrace));
-    ASSERT_EQ(command()->prepare(sql.c_str(), 0), kResultOk);
-    connection_->setOption(kConnOptionTraceCallback, 0);
-    EXPECT_EQ(std::count(Traced.begin(), Traced.end(), "BASALT - isc_dsql_prepare"), 2);
+    std::vector<std::string> traced;
+    {
+        TraceRecorder trace(connection_.get());
+        ASSERT_EQ(command()->prepare(sql.c_str(), 0), kResultOk);
+        traced = trace.takeAll();
+    }
+    EXPECT_EQ(std::count(traced.begin(), traced.end(), "BASALT - isc_dsql_prepare"), 2);
     ASSERT_EQ(command()->execute(cursor_.out()), kResultOk);
     std::uint16_t count = 0;
     cursor_->getColumnCount(&count);
@@ -161,6 +157,9 @@ TEST_F(RealCommand, ParametersOfEveryTypeRoundTrip) {
     EXPECT_EQ(command()->getParameter(9, 0, &day, 4, &isNull), kResultOk);
     EXPECT_EQ(day, 732402);
     EXPECT_EQ(command()->getParameter(9, 0, nullptr, 4, &isNull), kResultInvalidValue);
+    TimestampValue storedStamp{};
+    EXPECT_EQ(command()->getParameter(11, 0, &storedStamp, sizeof storedStamp, &isNull), kResultOk);
+    EXPECT_EQ(std::memcmp(&storedStamp, &stamp, sizeof stamp), 0);
     EXPECT_EQ(command()->close(), kResultOk);
 
     // The same statement again, all NULL.
@@ -254,12 +253,14 @@ TEST_F(RealCommand, StoredProcedureModeBuildsTheCallAndReturnsOutputs) {
     SetInput<std::int32_t>(command(), 2, kFieldInt32, 2);
     std::int32_t unused = 0;
     ASSERT_EQ(command()->setParameter(3, 0, kParamOutput, kFieldInt32, 0, 0, 0, 4, &unused, 0), kResultOk);
-    Traced.clear();
-    connection_->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordTrace));
-    ASSERT_EQ(command()->execute(cursor_.out()), kResultOk) << ErrorText(command());
-    connection_->setOption(kConnOptionTraceCallback, 0);
+    std::vector<std::string> traced;
+    {
+        TraceRecorder trace(connection_.get());
+        ASSERT_EQ(command()->execute(cursor_.out()), kResultOk) << ErrorText(command());
+        traced = trace.takeAll();
+    }
     EXPECT_EQ(cursor_.get(), nullptr);
-    EXPECT_NE(std::find(Traced.begin(), Traced.end(), "EXECUTE PROCEDURE ADDER ?, ?"), Traced.end());
+    EXPECT_NE(std::find(traced.begin(), traced.end(), "EXECUTE PROCEDURE ADDER ?, ?"), traced.end());
     std::int32_t sum = 0, isNull = -1;
     EXPECT_EQ(command()->getParameter(3, 0, &sum, 4, &isNull), kResultOk);
     EXPECT_EQ(sum, 42);

@@ -19,6 +19,15 @@ extern "C" const char* __asan_default_options() {
 }
 
 namespace drivertest {
+namespace {
+
+std::vector<std::string> Traced;
+std::int32_t RecordTrace(std::int32_t, TraceRecord* record) {
+    Traced.emplace_back(record->text, ::strnlen(record->text, sizeof record->text));
+    return 0;
+}
+
+}  // namespace
 
 GetSqlDriverFunction DriverEntry() {
     // Loaded once and kept for the whole run, as the program does.
@@ -61,6 +70,17 @@ std::string FakeClient::calls(const std::string& function) const {
     return found;
 }
 
+SQLConnection* Connect(SQLDriver* driver, const std::string& path, bool connectNow, int dialect) {
+    SQLConnection* connection = nullptr;
+    driver->createConnection(&connection);
+    connection->setOption(kConnOptionDialect, dialect);
+    if (connectNow) {
+        ResultCode result = connection->connect(path.c_str(), plxtest::kDbUser, plxtest::kDbPassword);
+        EXPECT_EQ(result, kResultOk) << ErrorText(connection);
+    }
+    return connection;
+}
+
 RealDatabase::RealDatabase(const std::string& script, const std::string& charset) : path_(dir_.File("test.fdb")) {
     plxtest::CreateDatabase(path_, script, charset);
     ResultCode result = DriverEntry()(kRealClient, "", driver_.out());
@@ -68,14 +88,29 @@ RealDatabase::RealDatabase(const std::string& script, const std::string& charset
 }
 
 SQLConnection* RealDatabase::connect(bool connectNow, int dialect) {
-    SQLConnection* connection = nullptr;
-    driver_->createConnection(&connection);
-    connection->setOption(kConnOptionDialect, dialect);
-    if (connectNow) {
-        ResultCode result = connection->connect(path_.c_str(), plxtest::kDbUser, plxtest::kDbPassword);
-        EXPECT_EQ(result, kResultOk) << ErrorText(connection);
-    }
-    return connection;
+    return Connect(driver_.get(), path_, connectNow, dialect);
+}
+
+TraceRecorder::TraceRecorder(SQLConnection* connection) : connection_(connection) {
+    Traced.clear();
+    connection_->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordTrace));
+}
+
+TraceRecorder::~TraceRecorder() {
+    connection_->setOption(kConnOptionTraceCallback, 0);
+}
+
+std::vector<std::string> TraceRecorder::takeAll() {
+    std::vector<std::string> texts;
+    texts.swap(Traced);
+    return texts;
+}
+
+std::vector<std::string> TraceRecorder::takeStatements() {
+    std::vector<std::string> statements;
+    for (const std::string& text : takeAll())
+        if (text.rfind("BASALT - ", 0) != 0) statements.push_back(text);
+    return statements;
 }
 
 ResultCode Execute(SQLConnection* connection, const std::string& sql, std::int32_t* rowsAffected) {

@@ -5,6 +5,7 @@
 #include <ibase.h>
 
 #include <string>
+#include <vector>
 
 #include "driver/sqldriver.h"
 #include "tests/support/temp_dir.h"
@@ -67,6 +68,26 @@ std::string ErrorText(T* object) {
     text.pop_back();
     return text;
 }
+
+// A new connection of `driver` in `dialect`, connected to `path` with the test user unless
+// `connectNow` is false.
+SQLConnection* Connect(SQLDriver* driver, const std::string& path, bool connectNow = true, int dialect = 3);
+
+// Records the texts handed to a connection's trace callback while it lives.
+class TraceRecorder {
+public:
+    explicit TraceRecorder(SQLConnection* connection);
+    ~TraceRecorder();
+    TraceRecorder(const TraceRecorder&) = delete;
+    TraceRecorder& operator=(const TraceRecorder&) = delete;
+    // Every traced text, and forget them.
+    std::vector<std::string> takeAll();
+    // The traced statement texts (the client-call names left out), and forget them.
+    std::vector<std::string> takeStatements();
+
+private:
+    SQLConnection* connection_;
+};
 
 // A driver on the real client library and a fresh database file built from `script`.
 class RealDatabase {

@@ -65,12 +65,6 @@ std::string CachedSample() {
     return cached.string();
 }
 
-std::vector<std::string> Traced;
-std::int32_t RecordTrace(std::int32_t, TraceRecord* record) {
-    Traced.emplace_back(record->text, ::strnlen(record->text, sizeof record->text));
-    return 0;
-}
-
 }  // namespace
 
 EmployeeDatabase::EmployeeDatabase(const std::string& extraScript) : path_(dir_.File("employee.fdb")) {
@@ -81,12 +75,7 @@ EmployeeDatabase::EmployeeDatabase(const std::string& extraScript) : path_(dir_.
 }
 
 SQLConnection* EmployeeDatabase::connect(int dialect) {
-    SQLConnection* connection = nullptr;
-    driver_->createConnection(&connection);
-    connection->setOption(kConnOptionDialect, dialect);
-    ResultCode result = connection->connect(path_.c_str(), plxtest::kDbUser, plxtest::kDbPassword);
-    EXPECT_EQ(result, kResultOk) << ErrorText(connection);
-    return connection;
+    return Connect(driver_.get(), path_, true, dialect);
 }
 
 std::vector<std::string> EmployeeDatabase::isqlLines(const std::string& script) const {
@@ -156,23 +145,6 @@ std::vector<std::string> Words(const std::string& text) {
     std::string word;
     while (in >> word) words.push_back(word);
     return words;
-}
-
-TraceRecorder::TraceRecorder(SQLConnection* connection) : connection_(connection) {
-    Traced.clear();
-    connection_->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordTrace));
-}
-
-TraceRecorder::~TraceRecorder() {
-    connection_->setOption(kConnOptionTraceCallback, 0);
-}
-
-std::vector<std::string> TraceRecorder::takeStatements() {
-    std::vector<std::string> statements;
-    for (const std::string& text : Traced)
-        if (text.rfind("BASALT - ", 0) != 0) statements.push_back(text);
-    Traced.clear();
-    return statements;
 }
 
 }  // namespace drivertest

@@ -46,16 +46,4 @@ std::vector<std::string> ColumnOf(const MetaList& list, const std::string& colum
 // Whitespace-separated words of a text.
 std::vector<std::string> Words(const std::string& text);
 
-// Records the texts handed to a connection's trace callback.
-class TraceRecorder {
-public:
-    explicit TraceRecorder(SQLConnection* connection);
-    ~TraceRecorder();
-    // The traced statement texts (the client-call names left out), and forget them.
-    std::vector<std::string> takeStatements();
-
-private:
-    SQLConnection* connection_;
-};
-
 }  // namespace drivertest
