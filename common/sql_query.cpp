@@ -12,6 +12,28 @@
 #include "driver/sqldriver.h"
 
 namespace plx {
+namespace {
+
+std::string CodeText(ResultCode rc) {
+    return SJ("ドライバの結果コード ") + std::to_string(rc);
+}
+
+// One value read with a cursor getter of the common (column, value, blank) form, as text; empty
+// text for NULL or a failed read.
+template <typename Value, typename ToText>
+std::string ValueText(SQLCursor* cursor, ResultCode (SQLCursor::*get)(std::uint16_t, Value*, std::int32_t*),
+                      std::uint16_t column, ToText toText) {
+    Value value{};
+    std::int32_t blank = 1;
+    if ((cursor->*get)(column, &value, &blank) != kResultOk || blank) return {};
+    return toText(value);
+}
+
+std::string IntegerText(long long value) {
+    return std::to_string(value);
+}
+
+}  // namespace
 
 SqlQuery::SqlQuery(SqlConnection& connection, std::string name) : connection_(connection), name_(std::move(name)) {
     connection_.Attach(this);
@@ -42,13 +64,12 @@ bool SqlQuery::Open(std::string* error) {
         *error = SJ("データベースに接続されていません。");
         return false;
     }
-    auto codeText = [](ResultCode rc) { return SJ("ドライバの結果コード ") + std::to_string(rc); };
     ResultCode rc = connection->createCommand(&command_);
     if (rc == kResultOk) rc = command_->prepare(sql_.c_str(), 0);
     SQLCursor* cursor = nullptr;
     if (rc == kResultOk) rc = command_->execute(&cursor);
     if (rc != kResultOk) {
-        *error = Fail(codeText(rc));
+        *error = Fail(CodeText(rc));
         if (cursor) cursor->Release();
         Close();
         return false;
@@ -81,7 +102,7 @@ bool SqlQuery::DescribeFields(std::string* error) {
         field.name = name.data();
         fields_.push_back(std::move(field));
     }
-    if (rc != kResultOk) *error = Fail(SJ("ドライバの結果コード ") + std::to_string(rc));
+    if (rc != kResultOk) *error = Fail(CodeText(rc));
     return rc == kResultOk;
 }
 
@@ -94,7 +115,7 @@ bool SqlQuery::Fetch(std::string* error) {
     }
     eof_ = true;
     if (rc == kResultEndOfData) return true;
-    *error = Fail(SJ("ドライバの結果コード ") + std::to_string(rc));
+    *error = Fail(CodeText(rc));
     return false;
 }
 
@@ -126,50 +147,30 @@ std::string SqlQuery::FieldAsText(const std::string& fieldName) const {
     if (Eof() || index < 0) return {};
     const Field& field = fields_[static_cast<std::size_t>(index)];
     const auto column = static_cast<std::uint16_t>(index + 1);
-    std::int32_t blank = 1;
     switch (field.type) {
         case kFieldString: {
             std::vector<char> text(static_cast<std::size_t>(field.length) + 2, '\0');
+            std::int32_t blank = 1;
             if (cursor_->getString(column, text.data(), &blank) != kResultOk || blank) return {};
             return text.data();
         }
-        case kFieldInt16: {
-            std::int16_t value = 0;
-            if (cursor_->getInt16(column, &value, &blank) != kResultOk || blank) return {};
-            return std::to_string(value);
-        }
-        case kFieldInt32: {
-            std::int32_t value = 0;
-            if (cursor_->getInt32(column, &value, &blank) != kResultOk || blank) return {};
-            return std::to_string(value);
-        }
-        case kFieldFloat: {
-            double value = 0;
-            if (cursor_->getDouble(column, &value, &blank) != kResultOk || blank) return {};
-            return DoubleText(value);
-        }
-        case kFieldBcd: {
-            BcdValue value{};
-            if (cursor_->getBcd(column, &value, &blank) != kResultOk || blank) return {};
-            return BcdText(value);
-        }
-        case kFieldDate: {
-            std::int32_t value = 0;
-            if (cursor_->getDate(column, &value, &blank) != kResultOk || blank) return {};
-            return DayNumberText(value);
-        }
-        case kFieldTime: {
-            std::int32_t value = 0;
-            if (cursor_->getTime(column, &value, &blank) != kResultOk || blank) return {};
-            return TimeOfDayText(value);
-        }
-        case kFieldTimestamp: {
-            TimestampValue value{};
-            if (cursor_->getTimestamp(column, &value, &blank) != kResultOk || blank) return {};
-            return TimestampText(value);
-        }
+        case kFieldInt16:
+            return ValueText(cursor_, &SQLCursor::getInt16, column, IntegerText);
+        case kFieldInt32:
+            return ValueText(cursor_, &SQLCursor::getInt32, column, IntegerText);
+        case kFieldFloat:
+            return ValueText(cursor_, &SQLCursor::getDouble, column, DoubleText);
+        case kFieldBcd:
+            return ValueText(cursor_, &SQLCursor::getBcd, column, BcdText);
+        case kFieldDate:
+            return ValueText(cursor_, &SQLCursor::getDate, column, DayNumberText);
+        case kFieldTime:
+            return ValueText(cursor_, &SQLCursor::getTime, column, TimeOfDayText);
+        case kFieldTimestamp:
+            return ValueText(cursor_, &SQLCursor::getTimestamp, column, TimestampText);
         case kFieldBlob: {
             std::uint32_t size = 0;
+            std::int32_t blank = 1;
             if (cursor_->getBlobSize(column, &size, &blank) != kResultOk || blank || size == 0) return {};
             std::string bytes(size, '\0');
             if (cursor_->getBlob(column, bytes.data(), &blank, size) != kResultOk || blank) return {};
