@@ -1,4 +1,4 @@
-// Registration-number keys, names without full-width blanks and the list file.
+// Registration-number keys and the list file.
 #include "dialogs/racer_list.h"
 
 #include <gtest/gtest.h>
