@@ -3,10 +3,9 @@
 // "redirect/P" sends the client on to "P".
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 
+#include "tests/support/server_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace plxtest {
@@ -15,18 +14,14 @@ class HttpServer {
 public:
     // Starts the server on a free port and waits until it listens; throws when it does not come up.
     explicit HttpServer(const std::string& folder);
-    ~HttpServer();
-    HttpServer(const HttpServer&) = delete;
-    HttpServer& operator=(const HttpServer&) = delete;
 
-    int port() const { return port_; }
+    int port() const { return process_.port(); }
     // "http://127.0.0.1:port/" + path.
     std::string Url(const std::string& path) const;
 
 private:
     TempDir dir_;
-    pid_t pid_ = -1;
-    int port_ = 0;
+    ServerProcess process_;
 };
 
 // An http address on a port of 127.0.0.1 where nothing listens.

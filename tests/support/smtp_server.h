@@ -2,11 +2,10 @@
 // accepts connections and never answers.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
 
+#include "tests/support/server_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace plxtest {
@@ -22,23 +21,16 @@ public:
     enum class Mode { Store, Silent };
     // Starts the server and waits until it listens; throws when it does not come up.
     explicit SmtpServer(Mode mode = Mode::Store);
-    ~SmtpServer();
-    SmtpServer(const SmtpServer&) = delete;
-    SmtpServer& operator=(const SmtpServer&) = delete;
 
-    int port() const { return port_; }
+    int port() const { return process_.port(); }
     // "127.0.0.1:port", the form of an SMTP_HOST setting.
-    std::string HostText() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string HostText() const { return "127.0.0.1:" + std::to_string(port()); }
     // Every message received so far, in order of arrival.
     std::vector<ReceivedMail> Received() const;
 
 private:
     TempDir dir_;
-    pid_t pid_ = -1;
-    int port_ = 0;
+    ServerProcess process_;
 };
-
-// A port of 127.0.0.1 on which nothing listens (taken free from the system a moment ago).
-int UnusedPort();
 
 }  // namespace plxtest
