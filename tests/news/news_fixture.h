@@ -10,6 +10,7 @@
 
 #include "common/program_state.h"
 #include "common/sites.h"
+#include "common/sjis.h"
 #include "news/news_reader.h"
 #include "tests/support/http_server.h"
 #include "tests/support/recording_messages.h"
@@ -77,7 +78,20 @@ protected:
 };
 
 // The page's fixed head and tail, CP932.
-std::string PageHead();
+inline std::string PageHead() {
+    return plx::Utf8ToCp932(
+        "<html>\n"
+        "<head>\n"
+        "<title>Pilonix</title>\n"
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+        "<link rel=\"stylesheet\" href=\"plx.css\">\n"
+        "</head>\n"
+        "<body bgcolor=\"#FFFFFF\" MARGINWIDTH=\"0\" MARGINHEIGHT=\"0\" LEFTMARGIN=\"0\" TOPMARGIN=\"0\">\n"
+        "<table width=\"100%\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\">\n"
+        "  <tr>\n"
+        "    <td>【News】</td>\n"
+        "  </tr>\n");
+}
 inline const std::string kPageTail = "</table>\n</body>\n</html>\n";
 
 }  // namespace plxtest

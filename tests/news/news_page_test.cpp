@@ -9,25 +9,6 @@
 
 using namespace plx;
 
-namespace plxtest {
-
-std::string PageHead() {
-    return Utf8ToCp932(
-        "<html>\n"
-        "<head>\n"
-        "<title>Pilonix</title>\n"
-        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
-        "<link rel=\"stylesheet\" href=\"plx.css\">\n"
-        "</head>\n"
-        "<body bgcolor=\"#FFFFFF\" MARGINWIDTH=\"0\" MARGINHEIGHT=\"0\" LEFTMARGIN=\"0\" TOPMARGIN=\"0\">\n"
-        "<table width=\"100%\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\">\n"
-        "  <tr>\n"
-        "    <td>【News】</td>\n"
-        "  </tr>\n");
-}
-
-}  // namespace plxtest
-
 using plxtest::kPageTail;
 using plxtest::PageHead;
 
