@@ -47,40 +47,35 @@ bool IniFile::Save(std::string* error) const {
     return WriteFileAtomically(path_, bytes, error);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
-    std::string temp = path + ".tmp." + std::to_string(::getpid());
-    auto fail = [&](const char* what) {
-        if (error) *error = path + ": " + what + " (" + std::strerror(errno) + ")";
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error, WriteStep* failed,
+                         bool sync) {
+    const std::string temp = path + ".tmp";
+    auto fail = [&](WriteStep step, const char* what, int code) {
+        if (failed) *failed = step;
+        if (error) *error = path + ": " + what + " (" + std::strerror(code) + ")";
         return false;
     };
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return fail("cannot create the file");
+    if (failed) *failed = WriteStep::None;
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return fail(WriteStep::Create, "cannot create the file", errno);
+    int code = 0;
     size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < bytes.size() && code == 0) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            int saved = errno ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            errno = saved;
-            return fail("cannot write the file");
-        }
-        done += static_cast<size_t>(n);
+        if (n <= 0) code = (n < 0 && errno) ? errno : ENOSPC;
+        else done += static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 && errno != EINVAL) {
-        int saved = errno;
-        ::close(fd);
+    if (code == 0 && sync && ::fsync(fd) != 0 && errno != EINVAL) code = errno;
+    if (::close(fd) != 0 && code == 0) code = errno;
+    if (code != 0) {
         ::unlink(temp.c_str());
-        errno = saved;
-        return fail("cannot write the file");
+        return fail(WriteStep::Write, "cannot write the file", code);
     }
-    ::close(fd);
     if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int saved = errno;
+        code = errno;
         ::unlink(temp.c_str());
-        errno = saved;
-        return fail("cannot replace the file");
+        return fail(WriteStep::Replace, "cannot replace the file", code);
     }
     return true;
 }

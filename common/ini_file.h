@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace plx {
 
@@ -30,7 +31,14 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Writes `bytes` to `path` whole: temporary file in the same folder, flushed, renamed over `path`.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error);
+// The step of a whole-file write that failed.
+enum class WriteStep { None, Create, Write, Replace };
+
+// Writes `bytes` to `path` whole: a temporary file beside it ("<path>.tmp"; a write killed half-way
+// leaves at most that one file, which the next write reuses), flushed to disk when `sync` is set,
+// then renamed over `path`. On failure the old file is untouched; returns false, with a message
+// naming the file in `error` and the failing step in `failed` (either may be null).
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         WriteStep* failed = nullptr, bool sync = true);
 
 }  // namespace plx

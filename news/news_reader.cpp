@@ -1,12 +1,9 @@
 // The news read: feed list, fetch, parse, page, marks and the page view.
 #include "news/news_reader.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <vector>
 
+#include "common/ini_file.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
@@ -21,31 +18,9 @@ std::string NewsPagePath() {
 }
 
 PageWrite WritePageFile(const std::string& path, const std::string& bytes) {
-    const std::string temp = path + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return PageWrite::CannotOpen;
-    size_t done = 0;
-    bool complete = true;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            complete = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (complete && ::fsync(fd) != 0 && errno != EINVAL) complete = false;
-    ::close(fd);
-    if (!complete) {
-        ::unlink(temp.c_str());
-        return PageWrite::ShortWrite;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return PageWrite::CannotOpen;
-    }
-    return PageWrite::Written;
+    WriteStep failed = WriteStep::None;
+    if (WriteFileAtomically(path, bytes, nullptr, &failed)) return PageWrite::Written;
+    return failed == WriteStep::Write ? PageWrite::ShortWrite : PageWrite::CannotOpen;
 }
 
 bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options) {
