@@ -12,6 +12,7 @@
 #include "board/timetable_file.h"
 #include "common/notice.h"
 #include "common/shell/cursor.h"
+#include "common/shell/qt_text.h"
 #include "common/shell/sound_player.h"
 #include "common/sjis.h"
 #include "dialogs/about_box.h"
@@ -67,7 +68,7 @@ void WireRacerCheck(Tf_main& window) {
         outputs.normalCursor = SetNormalCursor;
         outputs.setMemo = [&window](const std::vector<std::string>& lines) {
             QStringList text;
-            for (const auto& line : lines) text << QString::fromStdString(Cp932ToUtf8(line));
+            for (const auto& line : lines) text << QtText(line);
             window.m_chk->setPlainText(text.join('\n'));
         };
         outputs.playWave = [&window](const std::string& path) { PlayWave(window.mp_main, path); };

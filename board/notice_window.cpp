@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "common/program_state.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -80,7 +81,7 @@ Tf_msg::Tf_msg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
 
 void Tf_msg::SetStore(std::string text) {
     store_ = std::move(text);
-    l_msg_->setText(QString::fromUtf8(Cp932ToUtf8(store_)));
+    l_msg_->setText(QtText(store_));
     // Long notices wrap; the window grows so that both of them stay readable.
     int height = kHeight;
     if (!store_.empty()) height = std::max(kHeight, l_msg_->heightForWidth(kWidth - 4) + 4);

@@ -5,6 +5,7 @@
 #include "board/race_board.h"
 #include "board/race_pages.h"
 #include "common/program_state.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
 #include "common/venue.h"
@@ -50,7 +51,7 @@ void OddsBoard::FillOddsTab() {
     l_odds_opdt->setText(QString::fromUtf8(YmdSlash(BoardDateYmd(table))));
     for (int c = 0; c < 3; ++c) {
         int venue = ColumnVenue(Program().slotVenue, c + 1);
-        l_odds_rcourse[c]->setText(QString::fromUtf8(Cp932ToUtf8(VenueNameOf(venue))));
+        l_odds_rcourse[c]->setText(QtText(VenueNameOf(venue)));
         for (int row = 0; row < 12; ++row) {
             bool race = !BoardRowAt(table, venue, row + 1).time.empty();
             board_.PaintCell(sg_html[c], row, Qt::black, kLinkText, false, race ? "HTML" : "");

@@ -9,6 +9,7 @@
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/shell/browser.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
 #include "common/venue.h"
@@ -24,15 +25,11 @@ constexpr int kLabelHeight = 13;
 constexpr int kVenueLabelTop = 19;
 constexpr int kRaceTop[12] = {36, 53, 70, 87, 104, 121, 139, 156, 173, 190, 207, 224};
 
-QString ToQt(const std::string& cp932) {
-    return QString::fromUtf8(Cp932ToUtf8(cp932));
-}
-
 std::optional<std::string> AskWithDialog(const std::string& caption, const std::string& prompt) {
     bool ok = false;
-    QString entry = QInputDialog::getText(nullptr, ToQt(caption), ToQt(prompt), QLineEdit::Normal, QString(), &ok);
+    QString entry = QInputDialog::getText(nullptr, QtText(caption), QtText(prompt), QLineEdit::Normal, QString(), &ok);
     if (!ok) return std::nullopt;
-    return Utf8ToCp932(entry.toStdString());
+    return Cp932Text(entry);
 }
 
 }  // namespace
@@ -123,7 +120,7 @@ void RaceBoard::Build() {
     pm_basyo->setObjectName(QStringLiteral("pm_basyo"));
     pm_basyo->setProperty("tag", 0);
     for (int venue = 1; venue <= kVenueCount; ++venue) {
-        QAction* item = pm_basyo->addAction(ToQt(VenueNameOf(venue)));
+        QAction* item = pm_basyo->addAction(QtText(VenueNameOf(venue)));
         connect(item, &QAction::triggered, this, [this, venue] { N1Click(venue - 1); });
     }
 }
@@ -135,7 +132,7 @@ void RaceBoard::paintEvent(QPaintEvent*) {
 void RaceBoard::PaintCell(BoardGrid* grid, int row, const QColor& background, const QColor& textColour, bool bold,
                           const std::string& text) {
     // The Japanese UI fonts draw the backslash byte as the yen mark; say what they mean.
-    grid->PaintCell(row, background, textColour, bold, ToQt(text).replace(QLatin1Char('\\'), QChar(0x00A5)));
+    grid->PaintCell(row, background, textColour, bold, QtText(text).replace(QLatin1Char('\\'), QChar(0x00A5)));
 }
 
 void RaceBoard::DrawBoard() {
@@ -143,12 +140,12 @@ void RaceBoard::DrawBoard() {
     const Timetable& table = TheTimetable();
     const BoardVenues& venues = Program().slotVenue;
     std::string ymd = BoardDateYmd(table);
-    l_yyyymmdd->setText(ToQt(YmdSlash(ymd)));
+    l_yyyymmdd->setText(QtText(YmdSlash(ymd)));
     l_msg->setVisible(ymd.empty());
     for (int c = 0; c < 3; ++c) {
         l_basyo[c]->setVisible(!ymd.empty());
         int venue = ColumnVenue(venues, c + 1);
-        l_basyo[c]->setText(ToQt(VenueNameOf(venue)));
+        l_basyo[c]->setText(QtText(VenueNameOf(venue)));
         for (int race = 1; race <= kRacesPerVenue; ++race) {
             BoardRow row = BoardRowAt(table, venue, race);
             PaintCell(sg_time[c], race - 1, row.selected ? kSelected : QColor(Qt::white),

@@ -12,6 +12,7 @@
 #include "common/clock.h"
 #include "common/shell/app_title.h"
 #include "common/shell/browser.h"
+#include "common/shell/qt_text.h"
 #include "common/sites.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
@@ -38,7 +39,7 @@ QLabel* Link(QWidget* parent, const char* name) {
 }
 
 void OpenLabel(const QLabel* label) {
-    OpenBrowser(Utf8ToCp932(label->text().toStdString()));
+    OpenBrowser(Cp932Text(label->text()));
 }
 
 }  // namespace

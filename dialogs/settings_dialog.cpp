@@ -18,6 +18,7 @@
 #include "common/settings_store.h"
 #include "common/shell/cursor.h"
 #include "common/shell/file_dialogs.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
 #include "dialogs/path_edit.h"
@@ -27,14 +28,6 @@
 
 namespace plx {
 namespace {
-
-QString FromCp932(const std::string& text) {
-    return QString::fromStdString(Cp932ToUtf8(text));
-}
-
-std::string ToCp932(const QString& text) {
-    return Utf8ToCp932(text.toStdString());
-}
 
 int Flag(const QCheckBox* box) {
     return box->isChecked() ? 1 : 0;
@@ -46,7 +39,7 @@ void SetFlag(QCheckBox* box, int value) {
 
 // The field as an integer; text that is not a number is 0.
 long long Minutes(const QLineEdit* field) {
-    return TextToInt(ToCp932(field->text()));
+    return TextToInt(Cp932Text(field->text()));
 }
 
 // A mode's three buttons: the checked one's value; `keep` when none is checked.
@@ -152,7 +145,7 @@ void Tf_cfg::LoadLists() {
     loadedFeeds_.clear();
     ReadFeedList(FeedListPath(), &loadedFeeds_);  // a missing list shows as an empty memo
     QStringList text;
-    for (const std::string& line : loadedFeeds_) text << FromCp932(line);
+    for (const std::string& line : loadedFeeds_) text << QtText(line);
     loadedFeedText_ = text.join(QLatin1Char('\n'));
     m_rss->setPlainText(loadedFeedText_);
 }
@@ -160,7 +153,7 @@ void Tf_cfg::LoadLists() {
 void Tf_cfg::SetRiderLines(std::vector<std::string> lines) {
     riderLines_ = std::move(lines);
     lb_rider->clear();
-    for (const std::string& line : riderLines_) lb_rider->addItem(FromCp932(line));
+    for (const std::string& line : riderLines_) lb_rider->addItem(QtText(line));
 }
 
 bool Tf_cfg::MinutesValid() {
@@ -224,7 +217,7 @@ bool Tf_cfg::StoreAndWrite() {
     s.NEWS_ALARM_SND_F = Flag(chk_news_alarm_snd_f);
     s.NEWS_ALARM_SND_FNM = e_news_alarm_sndfnm->Path();
     const QString feedText = m_rss->toPlainText();
-    std::vector<std::string> feeds = feedText == loadedFeedText_ ? loadedFeeds_ : SplitLines(ToCp932(feedText));
+    std::vector<std::string> feeds = feedText == loadedFeedText_ ? loadedFeeds_ : SplitLines(Cp932Text(feedText));
     if (!WriteFeedList(FeedListPath(), feeds, &error)) return failed();
 
     s.ODDS_MULTI_WINDOW_F = Flag(chk_odds_multi_window_f);
@@ -233,7 +226,7 @@ bool Tf_cfg::StoreAndWrite() {
 }
 
 void Tf_cfg::bbtn_rider_insClick() {
-    std::optional<std::string> key = RacerKeyOf(ToCp932(e_entno->text()));
+    std::optional<std::string> key = RacerKeyOf(Cp932Text(e_entno->text()));
     if (!key) {
         ShowMsg(SJ("選手の登録番号を入力してください。"));
         return;
@@ -243,7 +236,7 @@ void Tf_cfg::bbtn_rider_insClick() {
     SetNormalCursor();
     if (!line) return;
     std::size_t at = InsertSorted(riderLines_, *line);
-    lb_rider->insertItem(static_cast<int>(at), FromCp932(*line));
+    lb_rider->insertItem(static_cast<int>(at), QtText(*line));
     e_entno->clear();
     e_entno->setFocus();
 }

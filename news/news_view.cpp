@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "common/shell/browser.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -30,7 +31,7 @@ QVariant NewsView::loadResource(int type, const QUrl& name) {
     QFile file(name.toLocalFile());
     if (!file.open(QIODevice::ReadOnly)) return {};
     QByteArray bytes = file.readAll();
-    return QString::fromStdString(Cp932ToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    return QtText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 bool ReadNewsInto(NewsView& view, const FetchLimits& limits) {

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "common/message.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -38,7 +39,7 @@ void SetBrowserBackend(BrowserBackend* backend) {
 
 QUrl UrlForTarget(const std::string& target) {
     if (target.empty()) return {};
-    if (HasScheme(target)) return QUrl(QString::fromStdString(Cp932ToUtf8(target)), QUrl::StrictMode);
+    if (HasScheme(target)) return QUrl(QtText(target), QUrl::StrictMode);
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(target)));
 }
 

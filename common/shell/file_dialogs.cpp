@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -15,9 +16,6 @@ QString FromBytes(const std::string& path) {
 }
 std::string ToBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-QString FromCp932(const std::string& text) {
-    return QString::fromStdString(Cp932ToUtf8(text));
 }
 
 class QtDialogs final : public DialogBackend {
@@ -30,8 +28,8 @@ public:
     }
     std::optional<std::string> ChooseOpenFile(const std::string& caption, const std::string& startPath,
                                               const std::string& filter) override {
-        QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), FromCp932(caption),
-                                                      FromBytes(startPath), FromCp932(filter));
+        QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), QtText(caption),
+                                                      FromBytes(startPath), QtText(filter));
         if (chosen.isEmpty()) return std::nullopt;
         return ToBytes(chosen);
     }

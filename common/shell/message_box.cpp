@@ -7,6 +7,7 @@
 
 #include "common/shell/app_title.h"
 #include "common/shell/cursor.h"
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -14,7 +15,7 @@ namespace plx {
 int MessageBoxBackend::Show(const std::string& text, bool question) {
     SetNormalCursor();
     QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, QString::fromUtf8(kApplicationTitle),
-                    QString::fromStdString(Cp932ToUtf8(text)), QMessageBox::NoButton, QApplication::activeWindow());
+                    QtText(text), QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     if (question) {
         QPushButton* cancel = box.addButton(QMessageBox::Cancel);

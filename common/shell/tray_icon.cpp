@@ -3,6 +3,7 @@
 
 #include <QSystemTrayIcon>
 
+#include "common/shell/qt_text.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -20,7 +21,7 @@ bool TrayIconSet(QSystemTrayIcon& tray, const QIcon& image, const std::string& t
         while (i < cut.size()) i += (IsLeadByte(static_cast<unsigned char>(cut[i])) ? 2 : 1);
         if (i > cut.size()) cut.pop_back();
     }
-    tray.setToolTip(QString::fromStdString(Cp932ToUtf8(cut)));
+    tray.setToolTip(QtText(cut));
     if (action == TrayAction::Add) tray.show();
     return tray.isVisible() && TrayAvailable();
 }
