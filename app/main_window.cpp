@@ -23,6 +23,7 @@
 #include "common/shell/wait_ticks.h"
 #include "common/sites.h"
 #include "common/sjis.h"
+#include "common/shell/ui_font.h"
 
 namespace plx {
 namespace {
@@ -64,9 +65,7 @@ Tf_main::Tf_main(ProgramPaths paths, QWidget* parent)
       icon_(QPixmap(":/plx.xpm")) {
     setObjectName("f_main");
     setWindowIcon(icon_);
-    QFont font(Q("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(UiFont());
     BuildTabs();
     BuildMenus();
     BuildTray();

@@ -1,5 +1,6 @@
 // Board grid and label widgets.
 #include "board/board_grid.h"
+#include "common/shell/ui_font.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,9 +13,7 @@ BoardGrid::BoardGrid(const QString& name, int columnWidth, QWidget* parent)
     setObjectName(name);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::ClickFocus);
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(UiFont(FontPitch::Fixed));
 }
 
 QRect BoardGrid::CellRect(int row) const {
@@ -109,8 +108,7 @@ void BoardLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void StyleBoardLabel(QLabel* label) {
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
+    QFont font = UiFont();
     font.setBold(true);
     label->setFont(font);
     QPalette palette = label->palette();

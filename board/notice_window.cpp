@@ -10,6 +10,7 @@
 #include "common/program_state.h"
 #include "common/shell/qt_text.h"
 #include "common/sjis.h"
+#include "common/shell/ui_font.h"
 
 namespace plx {
 
@@ -60,9 +61,7 @@ Tf_msg::Tf_msg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
     p_msg_->setPalette(palette);
 
     l_msg_ = new QLabel(p_msg_);
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    l_msg_->setFont(font);
+    l_msg_->setFont(UiFont());
     l_msg_->setAlignment(Qt::AlignCenter);
     l_msg_->setWordWrap(true);
     l_msg_->setPalette(palette);

@@ -16,6 +16,7 @@
 #include "common/sites.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "common/shell/ui_font.h"
 
 namespace plx {
 namespace {
@@ -50,15 +51,13 @@ Tf_verinfo::Tf_verinfo(QWidget* parent)
     setObjectName(QStringLiteral("f_verinfo"));
     setWindowTitle(QString::fromUtf8("バージョン情報"));
     setModal(true);
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(UiFont());
 
     img_icon = Label({}, this, "img_icon");
     img_icon->setAlignment(Qt::AlignCenter);
     st_title = Label({}, this, "st_title");
     st_title->setAlignment(Qt::AlignCenter);
-    QFont titleFont = font;
+    QFont titleFont = UiFont();
     titleFont.setPixelSize(18);
     titleFont.setBold(true);
     st_title->setFont(titleFont);

@@ -25,6 +25,7 @@
 #include "dialogs/racer_list.h"
 #include "news/feed_list.h"
 #include "watch/check_racers.h"
+#include "common/shell/ui_font.h"
 
 namespace plx {
 namespace {
@@ -62,9 +63,7 @@ Tf_cfg::Tf_cfg(std::string settingsPath, QWidget* parent)
     setObjectName(QStringLiteral("f_cfg"));
     setWindowTitle(QString::fromUtf8("環境設定"));
     setModal(true);
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(UiFont());
 
     pc_cfg = new QTabWidget(this);
     pc_cfg->setObjectName(QStringLiteral("pc_cfg"));
