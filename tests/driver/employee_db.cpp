@@ -2,7 +2,6 @@
 #include "tests/driver/employee_db.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,29 +20,17 @@ namespace fs = std::filesystem;
 constexpr const char* kSampleScript = "/usr/share/doc/firebird3.0-examples/examples/employee.sql.gz";
 constexpr const char* kCreateLine = "create database 'employee.fdb';";
 
-std::string Run(const std::string& command, int* status) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) throw std::runtime_error("popen failed: " + command);
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    int rc = ::pclose(pipe);
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return output;
-}
-
 // Builds the sample into `path` with the package's own script, its database name pointed at `path`.
 void BuildSample(const std::string& path) {
     int status = 0;
-    std::string script = Run(std::string("zcat ") + kSampleScript, &status);
+    std::string script = plxtest::RunCommand(std::string("zcat ") + kSampleScript, &status);
     std::size_t create = script.find(kCreateLine);
     if (status != 0 || create == std::string::npos)
         throw std::runtime_error(std::string("unexpected sample script ") + kSampleScript);
     script.replace(create, std::strlen(kCreateLine), "create database '" + path + "';");
     std::string scriptPath = path + ".sql";
     plxtest::WriteFile(scriptPath, script);
-    std::string output = Run("isql-fb -q -i '" + scriptPath + "' 2>&1", &status);
+    std::string output = plxtest::RunCommand("isql-fb -q -i '" + scriptPath + "' 2>&1", &status);
     fs::remove(scriptPath);
     if (status != 0 || output.find("Statement failed") != std::string::npos)
         throw std::runtime_error("building the sample database failed:\n" + output);

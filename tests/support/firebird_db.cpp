@@ -9,9 +9,8 @@
 #include "tests/support/temp_dir.h"
 
 namespace plxtest {
-namespace {
 
-std::string Run(const std::string& command, int* status) {
+std::string RunCommand(const std::string& command, int* status) {
     std::string output;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("popen failed: " + command);
@@ -23,6 +22,8 @@ std::string Run(const std::string& command, int* status) {
     return output;
 }
 
+namespace {
+
 std::string RunScript(const std::string& databaseArgument, const std::string& script, bool throwOnError) {
     TempDir dir;
     std::string scriptPath = dir.File("script.sql");
@@ -30,7 +31,7 @@ std::string RunScript(const std::string& databaseArgument, const std::string& sc
     std::string command = "isql-fb -q -ch UTF8 -user " + std::string(kDbUser) + " -password " + kDbPassword + " " +
                           databaseArgument + " -i '" + scriptPath + "' 2>&1";
     int status = 0;
-    std::string output = Run(command, &status);
+    std::string output = RunCommand(command, &status);
     if (throwOnError && (status != 0 || output.find("Statement failed") != std::string::npos))
         throw std::runtime_error("isql-fb failed:\n" + output);
     return output;

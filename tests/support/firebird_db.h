@@ -12,6 +12,9 @@ void CreateDatabase(const std::string& path, const std::string& script, const st
 // Runs `script` against an existing database; returns what isql-fb printed (stdout and stderr).
 std::string RunIsql(const std::string& path, const std::string& script, bool throwOnError = true);
 
+// Runs a shell command; returns what it printed on standard output and puts its exit status in `status`.
+std::string RunCommand(const std::string& command, int* status);
+
 constexpr const char* kDbUser = "SYSDBA";
 constexpr const char* kDbPassword = "fjordlamp";
 
