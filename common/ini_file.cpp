@@ -11,6 +11,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "common/textutil.h"
 
 namespace plx {
 
@@ -77,6 +81,18 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         ::unlink(temp.c_str());
         return fail(WriteStep::Replace, "cannot replace the file", code);
     }
+    return true;
+}
+
+bool ReadFileLines(const std::string& path, std::vector<std::string>* lines) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) return false;
+    *lines = SplitLines(text.str());
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plx {
 
@@ -40,5 +41,9 @@ enum class WriteStep { None, Create, Write, Replace };
 // naming the file in `error` and the failing step in `failed` (either may be null).
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          WriteStep* failed = nullptr, bool sync = true);
+
+// Reads a whole text file split into lines (CR LF, LF or CR). False, with `lines` untouched, when the
+// file is missing, is not a regular file, or cannot be read.
+bool ReadFileLines(const std::string& path, std::vector<std::string>* lines);
 
 }  // namespace plx

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "common/ini_file.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/settings_store.h"
@@ -136,13 +137,13 @@ void Tf_cfg::FormShow() {
 }
 
 void Tf_cfg::LoadLists() {
-    bool exists = false;
-    std::vector<std::string> riders = ReadTextLines(Program().exeFolder + kWatchListFileName, &exists);
+    std::vector<std::string> riders;
+    ReadFileLines(Program().exeFolder + kWatchListFileName, &riders);
     SortLines(riders);
     SetRiderLines(std::move(riders));
 
     loadedFeeds_.clear();
-    ReadFeedList(FeedListPath(), &loadedFeeds_);  // a missing list shows as an empty memo
+    ReadFileLines(FeedListPath(), &loadedFeeds_);  // a missing list shows as an empty memo
     QStringList text;
     for (const std::string& line : loadedFeeds_) text << QtText(line);
     loadedFeedText_ = text.join(QLatin1Char('\n'));

@@ -5,8 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "common/ini_file.h"
 #include "common/message.h"
@@ -25,18 +23,6 @@ std::string DefaultFeedAddress() {
     return "http://" + Sites().news + "/news/gtn200.rdf";
 }
 
-bool ReadFeedList(const std::string& path, std::vector<std::string>* lines) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return false;
-    *lines = SplitLines(text.str());
-    return true;
-}
-
 bool WriteFeedList(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
@@ -50,7 +36,7 @@ std::vector<std::string> LoadFeedAddresses() {
     bool exists = ::lstat(path.c_str(), &info) == 0;
     if (exists) {
         // A list that exists but cannot be read is never replaced by the default one.
-        if (!ReadFeedList(path, &lines)) ShowMsg(SJ("RSSリストファイルの読み込みに失敗しました。[") + path + "]");
+        if (!ReadFileLines(path, &lines)) ShowMsg(SJ("RSSリストファイルの読み込みに失敗しました。[") + path + "]");
         return lines;
     }
     lines.push_back(DefaultFeedAddress());

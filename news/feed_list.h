@@ -13,9 +13,6 @@ std::string FeedListPath();
 std::string DefaultFeedAddress();
 
 
-// Reads the feed list. False when the file does not exist or cannot be read.
-bool ReadFeedList(const std::string& path, std::vector<std::string>* lines);
-
 // Writes the feed list whole, every line ended by CR LF. On failure `error` names the file.
 bool WriteFeedList(const std::string& path, const std::vector<std::string>& lines, std::string* error);
 

@@ -1,11 +1,8 @@
 // CheckRacers over the watch list and the racer queries.
 #include "watch/check_racers.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "common/data_module.h"
+#include "common/ini_file.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
@@ -41,16 +38,6 @@ std::string DataModuleRacerData::Lookup(const std::string& table, const std::str
     return SelectValue(dm.sq_wk, table, keyField, key, resultField);
 }
 
-std::vector<std::string> ReadTextLines(const std::string& path, bool* exists) {
-    std::error_code ec;
-    std::ifstream in(path, std::ios::binary);
-    *exists = std::filesystem::is_regular_file(path, ec) && in.is_open();
-    std::ostringstream buffer;
-    if (*exists) buffer << in.rdbuf();
-    const std::string text = buffer.str();
-    return SplitLines(text);
-}
-
 std::string RacerNameSql(const std::string& key) {
     return std::string("SELECT RIDERNM FROM RIDER") + " WHERE ENTNO=" + SqlLiteral(key);
 }
@@ -64,8 +51,8 @@ std::string RacerEntriesSql(const std::string& key, const std::string& todayYmd)
 int CheckRacersWith(RacerData& data, std::vector<std::string>& memo) {
     RacerReport report(memo);
     report.Heading();
-    bool exists = false;  // a missing list reads as no lines, which the report words as "not set"
-    std::vector<std::string> watchList = ReadTextLines(Program().exeFolder + kWatchListFileName, &exists);
+    std::vector<std::string> watchList;  // a missing list reads as no lines, which the report words as "not set"
+    ReadFileLines(Program().exeFolder + kWatchListFileName, &watchList);
     for (const std::string& line : watchList) {
         std::string key = line.substr(0, 5);
         std::string name = SJ("？");

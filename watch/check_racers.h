@@ -36,10 +36,6 @@ public:
 // The file name of the watch list in the program folder.
 inline constexpr const char* kWatchListFileName = "PLX_CHKRIDER.DAT";
 
-// The lines of a text file split at CR LF, LF or CR; a final line break adds no empty line.
-// `exists` says whether there was a readable file at all.
-std::vector<std::string> ReadTextLines(const std::string& path, bool* exists);
-
 // The two query texts of one watched racer; `key` is positions 1-5 of its watch-list line.
 std::string RacerNameSql(const std::string& key);
 std::string RacerEntriesSql(const std::string& key, const std::string& todayYmd);

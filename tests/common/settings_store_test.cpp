@@ -167,3 +167,14 @@ TEST(SiteHosts, SettingsFileOverridesOnlyWhatItNames) {
     EXPECT_EQ(Sites().race, defaults.race);
     Sites() = SiteHosts{};
 }
+
+TEST(ReadFileLines, WholeFileSplitAtEveryKindOfLineBreak) {
+    TempDir dir;
+    std::vector<std::string> lines{"kept"};
+    EXPECT_FALSE(ReadFileLines(dir.File("none"), &lines));
+    EXPECT_FALSE(ReadFileLines(dir.path(), &lines));  // a folder is no list
+    EXPECT_EQ(lines, std::vector<std::string>{"kept"});
+    WriteFile(dir.File("list"), "a\r\nb\nc\rd\r\n\r\ne");
+    ASSERT_TRUE(ReadFileLines(dir.File("list"), &lines));
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+}

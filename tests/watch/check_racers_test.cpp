@@ -177,13 +177,3 @@ TEST_F(CheckRacersTest, OnlyWholeFullWidthBlanksAreTakenOutOfTheName) {
     ASSERT_GE(memo.size(), 2u);
     EXPECT_EQ(Cp932ToUtf8(memo[1]), "－メ@太         3159－");
 }
-
-TEST(ReadTextLines, SplitsAtEveryKindOfLineBreak) {
-    plxtest::TempDir dir;
-    bool exists = true;
-    EXPECT_TRUE(ReadTextLines(dir.File("none"), &exists).empty());
-    EXPECT_FALSE(exists);
-    plxtest::WriteFile(dir.File("list"), "a\r\nb\nc\rd\r\n\r\ne");
-    EXPECT_EQ(ReadTextLines(dir.File("list"), &exists), (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
-    EXPECT_TRUE(exists);
-}
