@@ -26,13 +26,9 @@ void SetMessageBackend(MessageBackend* backend) { current = backend ? backend : 
 MessageBackend* CurrentMessageBackend() { return current; }
 
 bool IsQuestionText(const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
-        if (c == '?') return true;
-        if (IsLeadByte(c) && i + 1 < text.size()) {
-            if (c == 0x81 && static_cast<unsigned char>(text[i + 1]) == 0x48) return true;
-            ++i;
-        }
+    for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+        if (text[i] == '?') return true;
+        if (CharLength(text, i) == 2 && text.compare(i, 2, "\x81\x48") == 0) return true;
     }
     return false;
 }

@@ -24,8 +24,8 @@ std::string_view Piece(std::string_view text, size_t from, size_t count) {
 // True when the byte at `index` starts a double-byte character whose second byte follows it.
 bool StartsDoubleByteAt(std::string_view text, size_t index) {
     size_t i = 0;
-    while (i < index) i += (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
-    return i == index && index + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[index]));
+    while (i < index) i += CharLength(text, i);
+    return i == index && CharLength(text, index) == 2;
 }
 
 }  // namespace
@@ -57,15 +57,18 @@ std::string BufToStr(const char* field, int length) {
     return std::string(work);
 }
 
+std::string_view ClipBytes(std::string_view text, size_t width) {
+    if (text.size() <= width) return text;
+    size_t i = 0;
+    while (i < width) i += CharLength(text, i);
+    return text.substr(0, i > width ? i - 2 : i);
+}
+
 std::string FixWidth(std::string_view text, int width) {
     if (width <= 0) return {};
     auto w = static_cast<size_t>(width);
-    std::string out(text.substr(0, w));
-    if (out.size() < w) out.append(w - out.size(), ' ');
-    if (w < text.size() && StartsDoubleByteAt(text, w - 1)) {
-        out.resize(w - 1);
-        out += ' ';
-    }
+    std::string out(ClipBytes(text, w));
+    out.append(w - out.size(), ' ');
     return out;
 }
 
@@ -158,13 +161,8 @@ std::string RemoveFullWidthBlanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        bool pair = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-        if (pair && text[i] == '\x81' && text[i + 1] == '\x40') {
-            i += 2;
-            continue;
-        }
-        size_t n = pair ? 2 : 1;
-        out.append(text.substr(i, n));
+        size_t n = CharLength(text, i);
+        if (n == 1 || text.substr(i, 2) != "\x81\x40") out.append(text.substr(i, n));
         i += n;
     }
     return out;

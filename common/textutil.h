@@ -16,6 +16,9 @@ std::string BufToStr(const char* field, int length);
 // Exactly `width` bytes: padded with blanks or cut, never ending in half a double-byte character.
 std::string FixWidth(std::string_view text, int width);
 
+// The longest start of `text` of at most `width` bytes that does not end in half a character.
+std::string_view ClipBytes(std::string_view text, size_t width);
+
 // Decimal digits of `value`, padded on the left with "0" to `width`.
 std::string ZeroPad(long long value, int width);
 

@@ -177,11 +177,6 @@ std::string Base64(std::string_view bytes) {
     return out;
 }
 
-// Length in bytes of the CP932 character starting at `i`.
-size_t CharLength(std::string_view text, size_t i) {
-    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-}
-
 }  // namespace
 
 std::string LineToIso2022Jp(std::string_view text) {

@@ -111,15 +111,7 @@ struct ContextFree {
 std::string ItemDate(std::string_view dateText) {
     std::string date(dateText);
     for (const char* mark : {"-", "/", ":", "T"}) date = RemoveText(date, mark);
-    if (date.size() <= 14) return date;
-    size_t cut = 0;
-    while (cut < 14) {
-        size_t width = IsLeadByte(static_cast<unsigned char>(date[cut])) ? 2 : 1;
-        if (cut + width > 14) break;
-        cut += width;
-    }
-    date.resize(cut);
-    return date;
+    return std::string(ClipBytes(date, 14));
 }
 
 std::optional<Feed> ParseFeed(std::string_view document, std::string* error) {

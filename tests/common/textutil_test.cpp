@@ -146,3 +146,13 @@ TEST(SplitLines, AnyLineEndAndNoEmptyLastLine) {
     EXPECT_EQ(SplitLines("a\nb\rc\r\n\n"), (Lines{"a", "b", "c", ""}));
     EXPECT_EQ(SplitLines("a\n\rb"), (Lines{"a", "", "b"}));  // LF then CR is two line ends
 }
+
+TEST(ClipBytes, LongestStartThatEndsOnACharacter) {
+    const std::string tricky = "\x83\x83\x83\x83\x83\x83";  // "ャャャ": second bytes in the lead range
+    EXPECT_EQ(ClipBytes(tricky, 3), "\x83\x83");
+    EXPECT_EQ(ClipBytes(tricky, 4), "\x83\x83\x83\x83");
+    EXPECT_EQ(ClipBytes("a" + tricky, 2), "a");
+    EXPECT_EQ(ClipBytes("abc", 5), "abc");
+    EXPECT_EQ(ClipBytes("abc", 0), "");
+    EXPECT_EQ(ClipBytes("a\x83", 1), "a");  // a lead byte cut off at the end is not kept
+}
