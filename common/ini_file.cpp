@@ -84,6 +84,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return true;
 }
 
+bool WriteFileLines(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
+    return WriteFileAtomically(path, JoinLines(lines), error);
+}
+
 bool ReadFileLines(const std::string& path, std::vector<std::string>* lines) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;

@@ -42,6 +42,9 @@ enum class WriteStep { None, Create, Write, Replace };
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          WriteStep* failed = nullptr, bool sync = true);
 
+// Writes the lines whole, each ended by CR LF (no lines: an empty file), as WriteFileAtomically.
+bool WriteFileLines(const std::string& path, const std::vector<std::string>& lines, std::string* error);
+
 // Reads a whole text file split into lines (CR LF, LF or CR). False, with `lines` untouched, when the
 // file is missing, is not a regular file, or cannot be read.
 bool ReadFileLines(const std::string& path, std::vector<std::string>* lines);

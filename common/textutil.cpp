@@ -181,6 +181,12 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
 long long TextToInt(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return 0;

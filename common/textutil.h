@@ -45,6 +45,9 @@ std::string RemoveFullWidthBlanks(std::string_view text);
 // Lines split at CR LF, LF or CR; a line end at the very end adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// The lines joined, each ended by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
 // Decimal integer text to a number; anything that is not one (including overflow) gives 0.
 long long TextToInt(std::string_view text);
 

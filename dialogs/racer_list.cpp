@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "common/data_module.h"
-#include "common/ini_file.h"
 #include "common/message.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
@@ -39,12 +38,6 @@ std::size_t InsertSorted(std::vector<std::string>& lines, std::string line) {
 
 void SortLines(std::vector<std::string>& lines) {
     std::stable_sort(lines.begin(), lines.end());
-}
-
-bool WriteWatchList(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return WriteFileAtomically(path, text, error);
 }
 
 }  // namespace plx

@@ -24,8 +24,4 @@ std::size_t InsertSorted(std::vector<std::string>& lines, std::string line);
 // Sorts lines read from the file the same way.
 void SortLines(std::vector<std::string>& lines);
 
-// Writes the list whole, each line ended by CR LF; an empty list gives an empty file. On failure
-// `error` names the file and the old file is left as it was.
-bool WriteWatchList(const std::string& path, const std::vector<std::string>& lines, std::string* error);
-
 }  // namespace plx

@@ -211,14 +211,14 @@ bool Tf_cfg::StoreAndWrite() {
     s.TIMER_SND_FNM = e_timer_sndfnm->Path();
     s.CHK_F = Flag(chk_chk_f);
     s.CHK_INTERVAL = static_cast<int>(Minutes(e_chk_interval));
-    if (!WriteWatchList(Program().exeFolder + kWatchListFileName, riderLines_, &error)) return failed();
+    if (!WriteFileLines(Program().exeFolder + kWatchListFileName, riderLines_, &error)) return failed();
 
     s.NEWS_ALARM_MODE = ModeOf(rb_news_alarm_msgbox, rb_news_alarm_popmsg, rb_news_alarm_no, s.NEWS_ALARM_MODE);
     s.NEWS_ALARM_SND_F = Flag(chk_news_alarm_snd_f);
     s.NEWS_ALARM_SND_FNM = e_news_alarm_sndfnm->Path();
     const QString feedText = m_rss->toPlainText();
     std::vector<std::string> feeds = feedText == loadedFeedText_ ? loadedFeeds_ : SplitLines(Cp932Text(feedText));
-    if (!WriteFeedList(FeedListPath(), feeds, &error)) return failed();
+    if (!WriteFileLines(FeedListPath(), feeds, &error)) return failed();
 
     s.ODDS_MULTI_WINDOW_F = Flag(chk_odds_multi_window_f);
     if (!SettingsStore(settingsPath_).SaveDialog(s, &error)) return failed();

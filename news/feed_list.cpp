@@ -23,12 +23,6 @@ std::string DefaultFeedAddress() {
     return "http://" + Sites().news + "/news/gtn200.rdf";
 }
 
-bool WriteFeedList(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return WriteFileAtomically(path, text, error);
-}
-
 std::vector<std::string> LoadFeedAddresses() {
     const std::string path = FeedListPath();
     std::vector<std::string> lines;
@@ -41,7 +35,7 @@ std::vector<std::string> LoadFeedAddresses() {
     }
     lines.push_back(DefaultFeedAddress());
     std::string error;
-    if (!WriteFeedList(path, lines, &error)) ShowMsg(SJ("RSSリストファイルの書き込みに失敗しました。[") + error + "]");
+    if (!WriteFileLines(path, lines, &error)) ShowMsg(SJ("RSSリストファイルの書き込みに失敗しました。[") + error + "]");
     return lines;
 }
 

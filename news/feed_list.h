@@ -13,9 +13,6 @@ std::string FeedListPath();
 std::string DefaultFeedAddress();
 
 
-// Writes the feed list whole, every line ended by CR LF. On failure `error` names the file.
-bool WriteFeedList(const std::string& path, const std::vector<std::string>& lines, std::string* error);
-
 // The addresses to read: the list's lines, or, when the file is missing, the default address,
 // which is then saved as the new list. A list that cannot be saved is reported with ShowMsg and
 // the default address is still read.

@@ -6,6 +6,7 @@
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "watch/check_racers.h"
+#include "common/textutil.h"
 
 namespace plx {
 
@@ -14,12 +15,6 @@ bool RacerCheckDue(const Settings& settings, std::int64_t lastCheckTick, std::in
     // Unsigned, as the tick count of the system is: a clock that went back counts as a long wait.
     auto minutes = static_cast<std::uint64_t>(now - lastCheckTick) / 1000 / 60;
     return minutes >= static_cast<std::uint64_t>(settings.CHK_INTERVAL);
-}
-
-std::string MemoText(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
-    return text;
 }
 
 bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage& id_msg,
@@ -45,7 +40,7 @@ bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage&
     program.lastCheckTick = TickCount();
     if (!settings.SMTP_HOST.empty() && !settings.MAIL_ADRS1.empty()) {
         SendMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1, settings.MAIL_ADRS2,
-                 SJ("Pilonix チェック"), MemoText(memo));
+                 SJ("Pilonix チェック"), JoinLines(memo));
     }
     if (outputs.normalCursor) outputs.normalCursor();
     return true;

@@ -32,9 +32,6 @@ struct RacerCheckState {
 // since the tick count of the last check.
 bool RacerCheckDue(const Settings& settings, std::int64_t lastCheckTick, std::int64_t now);
 
-// The memo lines as the mail body: each line ended by CR LF.
-std::string MemoText(const std::vector<std::string>& lines);
-
 // The step: when the program is running and a check is due, runs it with the hourglass shown,
 // announces the first hit of the run (under the news notice settings), sets the check clock and
 // mails the report when SMTP_HOST and MAIL_ADRS1 are set. Returns true when a check ran.

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "common/ini_file.h"
 #include "common/sjis.h"
 #include "tests/support/temp_dir.h"
 
@@ -23,15 +24,15 @@ TEST(RacerList, KeyOfTypedNumber) {
 TEST(RacerList, ListFileIsWrittenWholeOrNotAtAll) {
     plxtest::TempDir dir;
     std::string error;
-    ASSERT_TRUE(WriteWatchList(dir.File("list"), {"03159:a", "04320:"}, &error)) << error;
+    ASSERT_TRUE(WriteFileLines(dir.File("list"), {"03159:a", "04320:"}, &error)) << error;
     EXPECT_EQ(plxtest::ReadFile(dir.File("list")), "03159:a\r\n04320:\r\n");
-    ASSERT_TRUE(WriteWatchList(dir.File("list"), {}, &error));
+    ASSERT_TRUE(WriteFileLines(dir.File("list"), {}, &error));
     EXPECT_EQ(plxtest::ReadFile(dir.File("list")), "");
 
     std::filesystem::create_directory(dir.File("folder"));
-    EXPECT_FALSE(WriteWatchList(dir.File("folder"), {"03159:a"}, &error));
+    EXPECT_FALSE(WriteFileLines(dir.File("folder"), {"03159:a"}, &error));
     EXPECT_NE(error.find(dir.File("folder")), std::string::npos);
-    EXPECT_FALSE(WriteWatchList(dir.File("missing/list"), {"03159:a"}, &error));
+    EXPECT_FALSE(WriteFileLines(dir.File("missing/list"), {"03159:a"}, &error));
     // No temporary file is left behind by the refused writes.
     auto entries = std::filesystem::directory_iterator(dir.path());
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 2);

@@ -16,7 +16,7 @@ using plxtest::WriteFile;
 TEST(FeedList, WriteAndReadBack) {
     plxtest::TempDir dir;
     std::string error;
-    ASSERT_TRUE(WriteFeedList(dir.File("list"), {"http://a/", "", Utf8ToCp932("http://例/")}, &error)) << error;
+    ASSERT_TRUE(WriteFileLines(dir.File("list"), {"http://a/", "", Utf8ToCp932("http://例/")}, &error)) << error;
     EXPECT_EQ(ReadFile(dir.File("list")), "http://a/\r\n\r\n" + Utf8ToCp932("http://例/") + "\r\n");
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadFileLines(dir.File("list"), &lines));
