@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/main_window.h"
-#include "common/marlo_ini.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/shell/browser.h"
 #include "common/shell/file_dialogs.h"
+#include "common/sites.h"
 #include "common/sjis.h"
+#include "data/marlo_ini.h"
 
 namespace plx {
 namespace {

@@ -20,10 +20,10 @@
 #include "common/shell/app_title.h"
 #include "common/shell/browser.h"
 #include "common/shell/tray_icon.h"
+#include "common/shell/ui_font.h"
 #include "common/shell/wait_ticks.h"
 #include "common/sites.h"
 #include "common/sjis.h"
-#include "common/shell/ui_font.h"
 
 namespace plx {
 namespace {
@@ -52,10 +52,6 @@ QWidget* AddSheet(QTabWidget* pages, const char* name, const char* caption) {
 
 ProgramPaths ProgramPaths::OfProcess() {
     return {ExeFolderOfProcess(), SettingsPathForExe(ExePath()), kDefaultMarloFolder};
-}
-
-std::string MakerPage(const std::string& path) {
-    return "http://" + Sites().maker + path;
 }
 
 Tf_main::Tf_main(ProgramPaths paths, QWidget* parent)

@@ -110,7 +110,4 @@ private:
     QIcon icon_;
 };
 
-// The maker's web page at `path` ("/products/plx/help.htm"), on the maker's host.
-std::string MakerPage(const std::string& path);
-
 }  // namespace plx

@@ -1,25 +1,18 @@
 // The main timer's tick: the program's one periodic worker, once a second.
 #include <QCursor>
-#include <cstdint>
 
 #include "app/main_window.h"
 #include "app/pointer_nudge.h"
+#include "board/alarm_engine.h"
 #include "common/clock.h"
 #include "common/program_state.h"
+#include "watch/racer_check_step.h"
 
 namespace plx {
 namespace {
 
 bool Running() {
     return Program().runState == RunState::Running;
-}
-
-bool RacerCheckDue() {
-    const Settings& s = Program().settings;
-    if (s.CHK_F != 1 || s.CHK_INTERVAL <= 0) return false;
-    // Unsigned, as the tick count of the system: a clock that went backwards counts as due.
-    auto elapsed = static_cast<std::uint64_t>(TickCount() - Program().lastCheckTick);
-    return elapsed / 1000 / 60 >= static_cast<std::uint64_t>(s.CHK_INTERVAL);
 }
 
 void Call(const std::function<void()>& step) {
@@ -44,8 +37,7 @@ void Tf_main::tm_mainTimer() {
         tickCounter = 0;
     }
 
-    const Settings& s = Program().settings;
-    if (Running() && (s.ALARM_MODE > 0 || s.TIMER_F == 1)) Call(steps.alarmPass);
+    if (Running() && AlarmPassEnabled(Program().settings)) Call(steps.alarmPass);
 
     if (Running() && !(steps.boardBusy && steps.boardBusy())) {
         if (pc_main->currentWidget() == ts_race)
@@ -55,7 +47,7 @@ void Tf_main::tm_mainTimer() {
         update();
     }
 
-    if (Running() && RacerCheckDue()) Call(steps.racerCheck);
+    if (Running() && RacerCheckDue(Program().settings, Program().lastCheckTick, TickCount())) Call(steps.racerCheck);
 
     inTick_ = false;
     if (Program().runState == RunState::QuitRequested || Program().settings.AUTO_QUIT_F != 0) {

@@ -7,9 +7,8 @@
 #include "app/main_window.h"
 #include "board/race_schedule.h"
 #include "board/timetable_file.h"
-#include "common/data_module.h"
+#include "common/clock.h"
 #include "common/ini_file.h"
-#include "common/marlo_ini.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/settings_store.h"
@@ -18,6 +17,8 @@
 #include "common/sites.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "data/data_module.h"
+#include "data/marlo_ini.h"
 
 namespace plx {
 

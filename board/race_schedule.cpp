@@ -5,9 +5,10 @@
 #include <climits>
 
 #include "board/timetable_file.h"
-#include "common/data_module.h"
+#include "common/clock.h"
 #include "common/program_state.h"
 #include "common/textutil.h"
+#include "data/data_module.h"
 
 namespace plx {
 namespace {

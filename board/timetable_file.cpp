@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "common/ini_file.h"
+#include "common/files.h"
 #include "common/message.h"
 #include "common/program_state.h"
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 namespace plx {
 namespace {
@@ -11,7 +12,9 @@ namespace {
 const SystemClock systemClock;
 const Clock* currentClock = &systemClock;
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -20,11 +23,14 @@ int DaysInMonth(int y, int m) {
 
 }  // namespace
 
-LocalDateTime SystemClock::Now() const {
-    std::time_t t = std::time(nullptr);
+LocalDateTime LocalTimeOf(std::time_t moment) {
     std::tm tm{};
-    localtime_r(&t, &tm);
+    localtime_r(&moment, &tm);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+LocalDateTime SystemClock::Now() const {
+    return LocalTimeOf(std::time(nullptr));
 }
 
 std::int64_t SystemClock::TickCount() const {
@@ -56,17 +62,55 @@ void ManualClock::Advance(std::int64_t milliseconds) {
     }
 }
 
-const Clock& CurrentClock() { return *currentClock; }
-
-void SetClock(const Clock* clock) { currentClock = clock ? clock : &systemClock; }
-
-std::string ClockHhnn() {
-    LocalDateTime t = currentClock->Now();
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d%02d", t.hour % 100, t.minute % 100);
-    return text;
+const Clock& CurrentClock() {
+    return *currentClock;
 }
 
-std::int64_t TickCount() { return currentClock->TickCount(); }
+void SetClock(const Clock* clock) {
+    currentClock = clock ? clock : &systemClock;
+}
+
+std::string FormatDateTime(const LocalDateTime& t, const char* pattern) {
+    struct Field {
+        const char* token;
+        int value;
+        int width;
+    };
+    const Field fields[] = {{"YYYY", t.year, 4}, {"MM", t.month, 2},  {"DD", t.day, 2},
+                            {"HH", t.hour, 2},   {"NN", t.minute, 2}, {"SS", t.second, 2}};
+    std::string out;
+    std::string_view rest(pattern);
+    while (!rest.empty()) {
+        bool replaced = false;
+        for (const Field& field : fields) {
+            std::string_view token(field.token);
+            if (!rest.starts_with(token)) continue;
+            char digits[16];
+            int modulus = field.width == 4 ? 10000 : 100;
+            std::snprintf(digits, sizeof digits, "%0*d", field.width, ((field.value % modulus) + modulus) % modulus);
+            out += digits;
+            rest.remove_prefix(token.size());
+            replaced = true;
+            break;
+        }
+        if (!replaced) {
+            out += rest.front();
+            rest.remove_prefix(1);
+        }
+    }
+    return out;
+}
+
+std::string ClockHhnn() {
+    return FormatDateTime(currentClock->Now(), "HHNN");
+}
+
+std::string TodayYmd() {
+    return FormatDateTime(currentClock->Now(), "YYYYMMDD");
+}
+
+std::int64_t TickCount() {
+    return currentClock->TickCount();
+}
 
 }  // namespace plx

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace plx {
@@ -45,8 +46,17 @@ private:
 const Clock& CurrentClock();
 void SetClock(const Clock* clock);
 
+// The local date and time of a moment of the system clock.
+LocalDateTime LocalTimeOf(std::time_t moment);
+
+// `pattern` with YYYY, MM, DD, HH, NN and SS replaced by the fields of `t` (zero-padded, the year
+// to four digits); every other character is copied. One formatter for every date text we write.
+std::string FormatDateTime(const LocalDateTime& t, const char* pattern);
+
 // "HHNN" of the current local time.
 std::string ClockHhnn();
+// Today's local date as YYYYMMDD.
+std::string TodayYmd();
 std::int64_t TickCount();
 
 }  // namespace plx

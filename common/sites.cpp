@@ -10,6 +10,10 @@ SiteHosts& Sites() {
     return hosts;
 }
 
+std::string MakerPage(const std::string& path) {
+    return "http://" + Sites().maker + path;
+}
+
 void LoadSiteHosts(const IniFile& settings) {
     SiteHosts& hosts = Sites();
     auto take = [&](const char* key, std::string& host) {

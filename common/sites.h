@@ -17,6 +17,9 @@ struct SiteHosts {
 // The hosts in use.
 SiteHosts& Sites();
 
+// The address of a page on the maker's site; `path` starts with "/".
+std::string MakerPage(const std::string& path);
+
 class IniFile;
 
 // Takes the [SITE] overrides of a read settings file; keys that are absent or empty keep the default.

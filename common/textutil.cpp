@@ -81,7 +81,7 @@ std::string ZeroPad(long long value, int width) {
 std::string TrimBlanks(std::string_view text) {
     size_t begin = 0;
     for (;;) {
-        if (begin < text.size() && text[begin] == ' ') {
+        if (begin < text.size() && (text[begin] == ' ' || text[begin] == '\t')) {
             ++begin;
         } else if (begin + 1 < text.size() && text.substr(begin, 2) == "\x81\x40") {
             begin += 2;
@@ -93,7 +93,7 @@ std::string TrimBlanks(std::string_view text) {
     // From the end, a full-width blank is dropped only when it is a whole character, so a
     // character whose second byte is 0x81 followed by "@" is never cut in half.
     for (;;) {
-        if (!text.empty() && text.back() == ' ') {
+        if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
             text.remove_suffix(1);
         } else if (text.size() >= 2 && text.substr(text.size() - 2) == "\x81\x40" &&
                    StartsDoubleByteAt(text, text.size() - 2)) {
@@ -125,21 +125,10 @@ std::string YmdhnSlash(std::string_view ymdhn) {
     return out;
 }
 
-std::string TodayYmd() {
-    LocalDateTime t = CurrentClock().Now();
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", t.year % 10000, t.month % 100, t.day % 100);
-    return text;
-}
-
 std::string ExeDate() {
     struct stat st {};
     if (::stat(ExePath().c_str(), &st) != 0) return {};
-    std::tm tm{};
-    localtime_r(&st.st_mtime, &tm);
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d.%02d.%02d", (tm.tm_year + 1900) % 10000, tm.tm_mon + 1, tm.tm_mday);
-    return text;
+    return FormatDateTime(LocalTimeOf(st.st_mtime), "YYYY.MM.DD");
 }
 
 std::string RemoveText(std::string_view text, std::string_view pattern) {

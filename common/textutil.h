@@ -22,15 +22,12 @@ std::string_view ClipBytes(std::string_view text, size_t width);
 // Decimal digits of `value`, padded on the left with "0" to `width`.
 std::string ZeroPad(long long value, int width);
 
-// Without half-width and full-width blanks at both ends.
+// Without half-width blanks, tabs and full-width blanks at both ends.
 std::string TrimBlanks(std::string_view text);
 
 // YYYYMMDD to YYYY/MM/DD, YYYYMMDDHHNN to YYYY/MM/DD HH:NN; empty stays empty.
 std::string YmdSlash(std::string_view ymd);
 std::string YmdhnSlash(std::string_view ymdhn);
-
-// Today's local date as YYYYMMDD (from the clock seam).
-std::string TodayYmd();
 
 // The executable's modification date as YYYY.MM.DD.
 std::string ExeDate();

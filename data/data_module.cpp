@@ -1,5 +1,5 @@
 // The data module, the query runner and the single-value lookup.
-#include "common/data_module.h"
+#include "data/data_module.h"
 
 #include <chrono>
 #include <thread>

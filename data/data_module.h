@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "common/sql_connection.h"
-#include "common/sql_query.h"
+#include "data/sql_connection.h"
+#include "data/sql_query.h"
 
 namespace plx {
 

@@ -1,5 +1,5 @@
 // Field values as text.
-#include "common/field_text.h"
+#include "data/field_text.h"
 
 #include <cstdio>
 

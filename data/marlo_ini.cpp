@@ -1,8 +1,8 @@
 // MARLO.INI credentials and the database path.
-#include "common/marlo_ini.h"
+#include "data/marlo_ini.h"
 
 #include "common/ini_file.h"
-#include "common/sql_connection.h"
+#include "data/sql_connection.h"
 
 namespace plx {
 

@@ -1,5 +1,5 @@
 // The connection: driver loading, parameter mapping, connect and close.
-#include "common/sql_connection.h"
+#include "data/sql_connection.h"
 
 #include <dlfcn.h>
 #include <strings.h>
@@ -11,8 +11,8 @@
 #include "common/exe_path.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
-#include "common/sql_query.h"
 #include "common/textutil.h"
+#include "data/sql_query.h"
 #include "driver/sqldriver.h"
 
 namespace plx {

@@ -1,14 +1,14 @@
 // The forward-only text query over the driver's command and cursor.
-#include "common/sql_query.h"
+#include "data/sql_query.h"
 
 #include <strings.h>
 
 #include <vector>
 
-#include "common/field_text.h"
 #include "common/message.h"
 #include "common/sjis.h"
-#include "common/sql_connection.h"
+#include "data/field_text.h"
+#include "data/sql_connection.h"
 #include "driver/sqldriver.h"
 
 namespace plx {

@@ -1,5 +1,5 @@
 // A forward-only text query on the connection: a driver command and its cursor, read row by row
-// with every field available as text by its name (see common/field_text.h for the forms).
+// with every field available as text by its name (see data/field_text.h for the forms).
 #pragma once
 
 #include <cstdint>

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <climits>
 
-#include "common/data_module.h"
 #include "common/message.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "data/data_module.h"
 
 namespace plx {
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "common/files.h"
 #include "common/ini_file.h"
 #include "common/message.h"
 #include "common/program_state.h"
@@ -20,13 +21,13 @@
 #include "common/shell/cursor.h"
 #include "common/shell/file_dialogs.h"
 #include "common/shell/qt_text.h"
+#include "common/shell/ui_font.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
 #include "dialogs/path_edit.h"
 #include "dialogs/racer_list.h"
 #include "news/feed_list.h"
 #include "watch/check_racers.h"
-#include "common/shell/ui_font.h"
 
 namespace plx {
 namespace {

@@ -9,17 +9,11 @@
 #include <ctime>
 
 #include "common/clock.h"
+#include "common/textutil.h"
 #include "mail/iso2022jp.h"
 
 namespace plx {
 namespace {
-
-std::string Trim(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return {};
-    size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
 
 // A header value that is not MIME-encoded: control characters (a line break above all) would
 // let a setting start headers of its own, so they become blanks.
@@ -32,10 +26,8 @@ std::string PlainHeaderValue(const std::string& text) {
 
 std::string MessageId(const LocalDateTime& t) {
     static std::atomic<unsigned> counter{0};
-    char text[96];
-    std::snprintf(text, sizeof text, "<%04d%02d%02d%02d%02d%02d.%ld.%u@pilonix>", t.year % 10000, t.month % 100,
-                  t.day % 100, t.hour % 100, t.minute % 100, t.second % 100, static_cast<long>(::getpid()), ++counter);
-    return text;
+    return "<" + FormatDateTime(t, "YYYYMMDDHHNNSS") + "." + std::to_string(::getpid()) + "." +
+           std::to_string(++counter) + "@pilonix>";
 }
 
 }  // namespace
@@ -46,11 +38,11 @@ std::vector<std::string> RecipientAddresses(const std::string& recipients) {
     while (start <= recipients.size()) {
         size_t comma = recipients.find(',', start);
         if (comma == std::string::npos) comma = recipients.size();
-        std::string piece = Trim(recipients.substr(start, comma - start));
+        std::string piece = TrimBlanks(recipients.substr(start, comma - start));
         size_t open = piece.find('<');
         size_t close = piece.find('>', open == std::string::npos ? 0 : open);
         if (open != std::string::npos && close != std::string::npos)
-            piece = Trim(piece.substr(open + 1, close - open - 1));
+            piece = TrimBlanks(piece.substr(open + 1, close - open - 1));
         if (!piece.empty()) out.push_back(piece);
         start = comma + 1;
     }
@@ -91,11 +83,10 @@ std::string MailDateNow() {
     long offset = local.tm_gmtoff / 60;
     char sign = offset < 0 ? '-' : '+';
     if (offset < 0) offset = -offset;
-    char text[64];
-    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", days[weekday], t.day % 100,
-                  months[(t.month >= 1 && t.month <= 12) ? t.month - 1 : 0], t.year % 10000, t.hour % 100,
-                  t.minute % 100, t.second % 100, sign, offset / 60 % 100, offset % 60);
-    return text;
+    char zone[16];
+    std::snprintf(zone, sizeof zone, "%c%02ld%02ld", sign, offset / 60 % 100, offset % 60);
+    return std::string(days[weekday]) + ", " + FormatDateTime(t, "DD ") +
+           months[(t.month >= 1 && t.month <= 12) ? t.month - 1 : 0] + FormatDateTime(t, " YYYY HH:NN:SS ") + zone;
 }
 
 }  // namespace plx

@@ -7,8 +7,9 @@
 #include <cctype>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <vector>
+
+#include "common/net/curl_global.h"
 
 namespace plx {
 namespace {
@@ -42,11 +43,6 @@ bool IsSafeAddress(const std::string& address) {
         if (u <= 0x20 || u == 0x7F || c == '<' || c == '>') return false;
     }
     return true;
-}
-
-void GlobalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 }  // namespace
@@ -98,7 +94,7 @@ std::string SmtpSend(const SmtpClient& client, const MailMessage& message) {
     for (const std::string& r : recipients)
         if (!IsSafeAddress(r)) return "invalid recipient address: " + r;
 
-    GlobalInit();
+    EnsureCurlReady();
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) return "cannot start the mail client";
     curl_slist* list = nullptr;

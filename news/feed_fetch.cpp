@@ -4,7 +4,8 @@
 #include <curl/curl.h>
 
 #include <memory>
-#include <mutex>
+
+#include "common/net/curl_global.h"
 
 namespace plx {
 namespace {
@@ -26,11 +27,6 @@ size_t Receive(char* data, size_t size, size_t count, void* user) {
     }
     body.append(data, bytes);
     return bytes;
-}
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 CURL* MakeHandle(const std::string& address, const FetchLimits& limits, Transfer* transfer) {
@@ -77,7 +73,7 @@ void Finish(CURL* easy, CURLcode code) {
 
 std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, const FetchLimits& limits,
                                     const std::function<void()>& pumpEvents) {
-    InitCurlOnce();
+    EnsureCurlReady();
     std::vector<FetchResult> results(addresses.size());
     std::vector<Transfer> transfers(addresses.size());
     std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), curl_multi_cleanup);

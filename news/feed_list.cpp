@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "common/ini_file.h"
+#include "common/files.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/sites.h"
@@ -30,7 +30,8 @@ std::vector<std::string> LoadFeedAddresses() {
     bool exists = ::lstat(path.c_str(), &info) == 0;
     if (exists) {
         // A list that exists but cannot be read is never replaced by the default one.
-        if (!ReadFileLines(path, &lines)) ShowMsg(SJ("RSSリストファイルの読み込みに失敗しました。[") + path + "]");
+        if (ReadFileLines(path, &lines) != FileRead::Ok)
+            ShowMsg(SJ("RSSリストファイルの読み込みに失敗しました。[") + path + "]");
         return lines;
     }
     lines.push_back(DefaultFeedAddress());

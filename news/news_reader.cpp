@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "common/ini_file.h"
+#include "common/files.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/sjis.h"

@@ -1,11 +1,12 @@
 // CheckRacers over the watch list and the racer queries.
 #include "watch/check_racers.h"
 
-#include "common/data_module.h"
-#include "common/ini_file.h"
+#include "common/clock.h"
+#include "common/files.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "data/data_module.h"
 #include "watch/racer_report.h"
 
 namespace plx {

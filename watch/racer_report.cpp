@@ -26,11 +26,7 @@ std::string EntryLine(const RacerEntryRow& row, const std::string& kindName) {
 }
 
 std::string TimeStampLine() {
-    LocalDateTime t = CurrentClock().Now();
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year % 10000, t.month % 100, t.day % 100,
-                  t.hour % 100, t.minute % 100, t.second % 100);
-    return text;
+    return FormatDateTime(CurrentClock().Now(), "YYYY/MM/DD HH:NN:SS");
 }
 
 void RacerReport::Heading() {

@@ -8,9 +8,9 @@
 
 #include "app/module_wiring.h"
 #include "board/timetable.h"
-#include "common/data_module.h"
 #include "common/program_state.h"
 #include "common/sites.h"
+#include "data/data_module.h"
 #include "tests/support/qt_app.h"
 
 namespace plxtest {

@@ -10,9 +10,10 @@
 
 #include "app/module_wiring.h"
 #include "board/timetable_file.h"
-#include "common/data_module.h"
+#include "common/clock.h"
 #include "common/program_state.h"
 #include "common/textutil.h"
+#include "data/data_module.h"
 #include "tests/app/app_fixture.h"
 
 using namespace plx;

@@ -8,11 +8,11 @@
 
 #include "board/race_schedule.h"
 #include "board/timetable_file.h"
-#include "common/data_module.h"
-#include "common/marlo_ini.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "data/data_module.h"
+#include "data/marlo_ini.h"
 #include "tests/support/firebird_db.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"

@@ -34,3 +34,11 @@ TEST(ClockSeam, InstalledClockIsUsedAndSystemRestored) {
     auto b = TickCount();
     EXPECT_GE(b, a);
 }
+
+TEST(FormatDateTime, EveryFieldZeroPaddedAndOtherCharactersCopied) {
+    LocalDateTime t{2006, 9, 4, 7, 5, 3};
+    EXPECT_EQ(FormatDateTime(t, "YYYY/MM/DD HH:NN:SS"), "2006/09/04 07:05:03");
+    EXPECT_EQ(FormatDateTime(t, "YYYYMMDDHHNNSS"), "20060904070503");
+    EXPECT_EQ(FormatDateTime(t, "<HHNN>"), "<0705>");
+    EXPECT_EQ(FormatDateTime({12345, 12, 31, 23, 59, 59}, "YYYY.MM"), "2345.12");
+}

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "common/clock.h"
+#include "common/files.h"
 #include "common/ini_file.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
@@ -46,8 +47,8 @@ TEST(SettingsStore, IntegerRuleAndUntouchedKeys) {
     EXPECT_EQ(s.SET_RCOURSECD1, 12);
     EXPECT_EQ(s.SET_RCOURSECD2, 12);
     EXPECT_EQ(s.ALARM_MIN, 0);
-    EXPECT_EQ(s.TIMER_MIN, -3);      // kept as read; users clamp
-    EXPECT_EQ(s.CHK_INTERVAL, 0);    // present but empty: 0, not the default
+    EXPECT_EQ(s.TIMER_MIN, -3);    // kept as read; users clamp
+    EXPECT_EQ(s.CHK_INTERVAL, 0);  // present but empty: 0, not the default
     EXPECT_EQ(s.SET_RCOURSECD3, 99);
 
     std::string error;
@@ -89,11 +90,25 @@ TEST(SettingsStore, DialogSaveWritesItsKeysInOrder) {
     std::string error;
     ASSERT_TRUE(store.SaveDialog(s, &error));
     std::string text = ReadFile(store.path());
-    const char* order[] = {"SMTP_HOST=mail.example", "AUTO_START_F=0", "MSG_LOCATE=5", "ALARM_MIN=15",
-                           "ALARM_MODE=1", "ALARM_SND_F=0", "ALARM_INFO_F=1", "ALARM_RFD_F=1", "TIMER_F=0",
-                           "TIMER_MIN=5", "TIMER_SND_F=0", "NEWS_ALARM_MODE=2", "NEWS_ALARM_SND_F=0",
-                           "ODDS_MULTI_WINDOW_F=0", "ALARM_SND_FNM=/a/b.wav", "TIMER_SND_FNM=",
-                           "NEWS_ALARM_SND_FNM=", "CHK_F=0", "CHK_INTERVAL=60"};
+    const char* order[] = {"SMTP_HOST=mail.example",
+                           "AUTO_START_F=0",
+                           "MSG_LOCATE=5",
+                           "ALARM_MIN=15",
+                           "ALARM_MODE=1",
+                           "ALARM_SND_F=0",
+                           "ALARM_INFO_F=1",
+                           "ALARM_RFD_F=1",
+                           "TIMER_F=0",
+                           "TIMER_MIN=5",
+                           "TIMER_SND_F=0",
+                           "NEWS_ALARM_MODE=2",
+                           "NEWS_ALARM_SND_F=0",
+                           "ODDS_MULTI_WINDOW_F=0",
+                           "ALARM_SND_FNM=/a/b.wav",
+                           "TIMER_SND_FNM=",
+                           "NEWS_ALARM_SND_FNM=",
+                           "CHK_F=0",
+                           "CHK_INTERVAL=60"};
     size_t at = 0;
     for (const char* line : order) {
         size_t found = text.find(std::string(line) + "\n", at);
@@ -166,15 +181,4 @@ TEST(SiteHosts, SettingsFileOverridesOnlyWhatItNames) {
     EXPECT_EQ(Sites().odds, defaults.odds);
     EXPECT_EQ(Sites().race, defaults.race);
     Sites() = SiteHosts{};
-}
-
-TEST(ReadFileLines, WholeFileSplitAtEveryKindOfLineBreak) {
-    TempDir dir;
-    std::vector<std::string> lines{"kept"};
-    EXPECT_FALSE(ReadFileLines(dir.File("none"), &lines));
-    EXPECT_FALSE(ReadFileLines(dir.path(), &lines));  // a folder is no list
-    EXPECT_EQ(lines, std::vector<std::string>{"kept"});
-    WriteFile(dir.File("list"), "a\r\nb\nc\rd\r\n\r\ne");
-    ASSERT_TRUE(ReadFileLines(dir.File("list"), &lines));
-    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
 }

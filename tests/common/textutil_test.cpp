@@ -73,6 +73,7 @@ TEST(TrimBlanks, MixedHalfAndFullWidthBlanks) {
     EXPECT_EQ(TrimBlanks(" " + fw + " " + fw + "ab c" + fw + " " + fw), "ab c");
     EXPECT_EQ(TrimBlanks(fw + " " + fw), "");
     EXPECT_EQ(TrimBlanks(""), "");
+    EXPECT_EQ(TrimBlanks("\t a@b\t "), "a@b");
     const std::string name = Utf8ToCp932("山田　太郎");  // inner full-width blank stays
     EXPECT_EQ(TrimBlanks(fw + name + fw + fw), name);
     // 0x83 0x81 is "メ": its second byte followed by "@" looks like a full-width blank but is not one.

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <filesystem>
 
-#include "common/data_module.h"
-#include "common/marlo_ini.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
+#include "data/data_module.h"
+#include "data/marlo_ini.h"
 #include "tests/support/firebird_db.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"

@@ -1,14 +1,14 @@
 // The data module without a database: the parameter list, MARLO.INI, the driver lookup, and the
 // query runner's retries and lookups when nothing can reach the driver.
-#include "common/data_module.h"
+#include "data/data_module.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-#include "common/marlo_ini.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
+#include "data/marlo_ini.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 

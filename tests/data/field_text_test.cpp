@@ -1,5 +1,5 @@
 // Field values as text: packed decimals, day numbers, times, timestamps, doubles.
-#include "common/field_text.h"
+#include "data/field_text.h"
 
 #include <gtest/gtest.h>
 

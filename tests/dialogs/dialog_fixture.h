@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "common/data_module.h"
 #include "common/program_state.h"
 #include "common/settings_store.h"
 #include "common/sjis.h"
+#include "data/data_module.h"
 #include "dialogs/settings_dialog.h"
 #include "tests/support/firebird_db.h"
 #include "tests/support/qt_app.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "common/ini_file.h"
+#include "common/files.h"
 #include "common/sjis.h"
 #include "tests/support/temp_dir.h"
 

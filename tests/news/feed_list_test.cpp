@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "common/ini_file.h"
+#include "common/files.h"
 #include "common/sjis.h"
 #include "news_fixture.h"
 
@@ -19,9 +19,9 @@ TEST(FeedList, WriteAndReadBack) {
     ASSERT_TRUE(WriteFileLines(dir.File("list"), {"http://a/", "", Utf8ToCp932("http://例/")}, &error)) << error;
     EXPECT_EQ(ReadFile(dir.File("list")), "http://a/\r\n\r\n" + Utf8ToCp932("http://例/") + "\r\n");
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadFileLines(dir.File("list"), &lines));
+    ASSERT_EQ(ReadFileLines(dir.File("list"), &lines), FileRead::Ok);
     EXPECT_EQ(lines, (std::vector<std::string>{"http://a/", "", Utf8ToCp932("http://例/")}));
-    EXPECT_FALSE(ReadFileLines(dir.File("missing"), &lines));
+    EXPECT_EQ(ReadFileLines(dir.File("missing"), &lines), FileRead::Missing);
 }
 
 using FeedListRead = plxtest::NewsTest;

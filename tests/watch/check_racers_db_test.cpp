@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "common/clock.h"
-#include "common/data_module.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
+#include "data/data_module.h"
 #include "tests/support/firebird_db.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"

@@ -1,0 +1,95 @@
+// Whole-file reading and writing.
+#include "common/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "common/textutil.h"
+
+namespace plx {
+
+int OpenRegularFile(const std::string& path) {
+    // Non-blocking, so that a FIFO in the file's place cannot hold the open; the flag is harmless
+    // for the regular file that is then read.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+FileRead ReadFileBytes(const std::string& path, std::string* bytes, std::size_t limit) {
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return errno == ENOENT ? FileRead::Missing : FileRead::Unreadable;
+    std::string out;
+    char buffer[65536];
+    bool failed = false;
+    while (out.size() < limit) {
+        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - out.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (failed) return FileRead::Unreadable;
+    *bytes = std::move(out);
+    return FileRead::Ok;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error, WriteStep* failed,
+                         bool sync) {
+    const std::string temp = path + ".tmp";
+    auto fail = [&](WriteStep step, const char* what, int code) {
+        if (failed) *failed = step;
+        if (error) *error = path + ": " + what + " (" + std::strerror(code) + ")";
+        return false;
+    };
+    if (failed) *failed = WriteStep::None;
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return fail(WriteStep::Create, "cannot create the file", errno);
+    int code = 0;
+    size_t done = 0;
+    while (done < bytes.size() && code == 0) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            code = (n < 0 && errno) ? errno : ENOSPC;
+        else
+            done += static_cast<size_t>(n);
+    }
+    if (code == 0 && sync && ::fsync(fd) != 0 && errno != EINVAL) code = errno;
+    if (::close(fd) != 0 && code == 0) code = errno;
+    if (code != 0) {
+        ::unlink(temp.c_str());
+        return fail(WriteStep::Write, "cannot write the file", code);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        code = errno;
+        ::unlink(temp.c_str());
+        return fail(WriteStep::Replace, "cannot replace the file", code);
+    }
+    return true;
+}
+
+bool WriteFileLines(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
+    return WriteFileAtomically(path, JoinLines(lines), error);
+}
+
+FileRead ReadFileLines(const std::string& path, std::vector<std::string>* lines) {
+    std::string bytes;
+    FileRead result = ReadFileBytes(path, &bytes);
+    if (result == FileRead::Ok) *lines = SplitLines(bytes);
+    return result;
+}
+
+}  // namespace plx
