@@ -68,10 +68,15 @@ Tf_main::Tf_main(ProgramPaths paths, QWidget* parent)
     tm_main.setObjectName("tm_main");
     tm_main.setInterval(1000);
     connect(&tm_main, &QTimer::timeout, this, &Tf_main::tm_mainTimer);
+    endWait_.setInterval(50);
+    connect(&endWait_, &QTimer::timeout, this, &Tf_main::EndWhenBackgroundDone);
     setFixedSize(240, 320);
 }
 
-Tf_main::~Tf_main() = default;
+Tf_main::~Tf_main() {
+    // No transfer outlives the window: the threads are joined here, before anything they use goes.
+    AbortBackground();
+}
 
 void Tf_main::BuildTabs() {
     pc_main = new QTabWidget(this);
@@ -142,7 +147,20 @@ void Tf_main::OnTrayActivated(int reason) {
 }
 
 void Tf_main::mi_quitClick() {
-    if (Program().runState != RunState::Closing) Program().runState = RunState::QuitRequested;
+    if (Program().runState == RunState::Closing) return;
+    Program().runState = RunState::QuitRequested;
+    // A read or a mail in flight ends now; nothing of it is published.
+    AbortBackground();
+    // The next tick ends the program. Between ticks it is brought forward, so that the end comes
+    // at once rather than up to a second later.
+    if (tm_main.isActive() && !inTick_) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (tm_main.isActive() && !inTick_) tm_mainTimer();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void Tf_main::mi_cfgClick() {

@@ -20,6 +20,8 @@ class QTabWidget;
 
 namespace plx {
 
+class MailWorker;
+class NewsStep;
 class NewsView;
 class OddsBoard;
 class RaceBoard;
@@ -42,7 +44,8 @@ public:
     // The start-up sequence of the window's creation; false when the program must end.
     bool FormCreate();
 
-    // The main timer's handler: one tick.
+    // The main timer's handler: one tick. It never waits for the network and never runs a nested
+    // event loop; the messages it raises are shown after it has returned.
     void tm_mainTimer();
 
     // Menu and tray commands.
@@ -80,6 +83,8 @@ public:
     RaceBoard* raceBoard = nullptr;  // the contents of ts_race and ts_odds, put in by the wiring
     OddsBoard* oddsBoard = nullptr;
     NewsView* newsView = nullptr;  // cwb_news on ts_news
+    NewsStep* newsStep = nullptr;  // the news read in the background, put in by the wiring
+    MailWorker* mailWorker = nullptr;  // the racer check's mail in the background
     QTimer tm_main;
     int tickCounter = -1;  // the timer's tag: -1 before the first tick, then 0..60
     QPoint rememberedPointer;
@@ -98,6 +103,12 @@ private:
     void BuildTray();
     void OnTrayActivated(int reason);
     void PointerNudge();
+    void RunTickSteps();
+    void EndTick();
+    void EndProgram();
+    void EndWhenBackgroundDone();
+    bool BackgroundBusy() const;
+    void AbortBackground();
     void FormClose();
     bool StartUp();
     bool ConnectDatabase();
@@ -107,6 +118,8 @@ private:
     ProgramPaths paths_;
     ModuleHooks hooks_;
     bool inTick_ = false;
+    // The one-shot run (AUTO_QUIT_F) ends once the work its tick started is done.
+    QTimer endWait_;
     QIcon icon_;
 };
 

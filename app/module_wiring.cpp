@@ -18,6 +18,7 @@
 #include "dialogs/about_box.h"
 #include "dialogs/settings_dialog.h"
 #include "mail/mail_message.h"
+#include "mail/mail_worker.h"
 #include "mail/smtp_client.h"
 #include "news/news_step.h"
 #include "news/news_view.h"
@@ -31,6 +32,7 @@ struct RacerCheckParts {
     RacerCheckState state;
     SmtpClient id_smtp;
     MailMessage id_msg;
+    MailWorker mail;
 };
 
 void WireBoard(Tf_main& window) {
@@ -57,11 +59,16 @@ void WireNews(Tf_main& window) {
     view->setObjectName("cwb_news");
     view->setGeometry(4, 4, 218, 236);
     window.newsView = view;
-    window.hooks().tick.news = [&window, view] { RunNewsStep(*view, window.mp_main); };
+    auto news = std::make_shared<NewsStep>(*view, window.mp_main);
+    window.newsStep = news.get();
+    window.hooks().tick.news = [news] { news->Start(); };
+    window.hooks().background.push_back({[news] { return news->Busy(); }, [news] { news->Abort(); }});
 }
 
 void WireRacerCheck(Tf_main& window) {
     auto parts = std::make_shared<RacerCheckParts>();
+    window.mailWorker = &parts->mail;
+    window.hooks().background.push_back({[parts] { return parts->mail.Busy(); }, [parts] { parts->mail.Abort(); }});
     window.hooks().tick.racerCheck = [&window, parts] {
         RacerCheckOutputs outputs;
         outputs.hourglassCursor = SetHourglassCursor;
@@ -72,6 +79,10 @@ void WireRacerCheck(Tf_main& window) {
             window.m_chk->setPlainText(text.join('\n'));
         };
         outputs.playWave = [&window](const std::string& path) { PlayWave(window.mp_main, path); };
+        // A mail still in flight from the check before is left to finish; this one is skipped.
+        outputs.sendMail = [parts](const SmtpClient& client, const MailMessage& message) {
+            parts->mail.Start(client, message);
+        };
         RunRacerCheckStep(parts->state, parts->id_smtp, parts->id_msg, outputs);
     };
     window.hooks().startUpResets.push_back([parts] { parts->state.hitAnnounced = false; });

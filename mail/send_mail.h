@@ -1,4 +1,5 @@
-// SendMail: the racer-check report by mail, one message per call.
+// SendMail: the racer-check report by mail, one message per call. Its steps are also available one
+// by one, so that the sending itself can run on a worker thread (see mail/mail_worker.h).
 #pragma once
 
 #include <string>
@@ -14,9 +15,18 @@ inline constexpr const char* kSenderName = "Pilonix";
 
 // Fills `message` (CP932 texts) and sends it through `client` to `host`: to `address1`, and
 // also to `address2` when that is not empty. Returns 0 when sent; otherwise tells the user
-// "メール送信に失敗しました。[" + the error text + "]" and returns -1.
+// "メール送信に失敗しました。[" + the error text + "]" and returns -1. Blocks until the send ends.
 int SendMail(SmtpClient& client, MailMessage& message, const std::string& host, const std::string& userId,
              const std::string& address1, const std::string& address2, const std::string& subject,
              const std::string& body);
+
+// SendMail's first steps: the client's host and user id, and every field of the message.
+void FillMail(SmtpClient& client, MailMessage& message, const std::string& host, const std::string& userId,
+              const std::string& address1, const std::string& address2, const std::string& subject,
+              const std::string& body);
+
+// SendMail's last step, for the error text of a send (empty when it was sent): tells the user
+// about a failure with ShowMsg. Returns 0 or -1.
+int MailOutcome(const std::string& error);
 
 }  // namespace plx

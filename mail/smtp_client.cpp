@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/net/curl_global.h"
+#include "common/net/transfer_loop.h"
 
 namespace plx {
 namespace {
@@ -82,46 +83,77 @@ std::string SmtpUrl(const std::string& hostText, int defaultPort, std::string* e
     return "smtp://" + name + ":" + std::to_string(std::stoi(port));
 }
 
-std::string SmtpSend(const SmtpClient& client, const MailMessage& message) {
-    std::string error;
-    std::string url = SmtpUrl(client.host, client.port, &error);
-    if (url.empty()) return error;
-    if (!IsSafeAddress(message.fromAddress)) return "invalid sender address: " + message.fromAddress;
+std::optional<SmtpJob> PrepareSmtpJob(const SmtpClient& client, const MailMessage& message, std::string* error) {
+    auto refuse = [&](std::string why) -> std::optional<SmtpJob> {
+        if (error) *error = std::move(why);
+        return std::nullopt;
+    };
+    std::string urlError;
+    std::string url = SmtpUrl(client.host, client.port, &urlError);
+    if (url.empty()) return refuse(urlError);
+    if (!IsSafeAddress(message.fromAddress)) return refuse("invalid sender address: " + message.fromAddress);
     for (char c : message.recipients)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return "invalid recipient list: " + message.recipients;
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return refuse("invalid recipient list: " + message.recipients);
     std::vector<std::string> recipients = RecipientAddresses(message.recipients);
-    if (recipients.empty()) return "no recipient address";
+    if (recipients.empty()) return refuse("no recipient address");
     for (const std::string& r : recipients)
-        if (!IsSafeAddress(r)) return "invalid recipient address: " + r;
+        if (!IsSafeAddress(r)) return refuse("invalid recipient address: " + r);
 
+    SmtpJob job;
+    job.url = url;
+    job.mailFrom = "<" + message.fromAddress + ">";
+    for (const std::string& r : recipients) job.recipients.push_back("<" + r + ">");
+    job.data = ComposeMessage(message, MailDateNow());
+    job.timeoutMs = client.timeoutMs;
+    return job;
+}
+
+std::string RunSmtpJob(const SmtpJob& job, const std::stop_token& stop) {
     EnsureCurlReady();
+    TransferSockets sockets;  // outlives both handles
+    std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), curl_multi_cleanup);
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-    if (!curl) return "cannot start the mail client";
+    if (!multi || !curl) return "cannot start the mail client";
     curl_slist* list = nullptr;
-    for (const std::string& r : recipients) list = curl_slist_append(list, ("<" + r + ">").c_str());
+    for (const std::string& r : job.recipients) list = curl_slist_append(list, r.c_str());
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> rcpt(list, curl_slist_free_all);
 
-    std::string data = ComposeMessage(message, MailDateNow());
-    Upload upload{&data};
+    Upload upload{&job.data};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     CURL* h = curl.get();
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_URL, job.url.c_str());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "smtp");
-    curl_easy_setopt(h, CURLOPT_MAIL_FROM, ("<" + message.fromAddress + ">").c_str());
+    curl_easy_setopt(h, CURLOPT_MAIL_FROM, job.mailFrom.c_str());
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, rcpt.get());
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(h, CURLOPT_READFUNCTION, ReadUpload);
     curl_easy_setopt(h, CURLOPT_READDATA, &upload);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, client.timeoutMs);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, client.timeoutMs);
-    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, (client.timeoutMs + 999) / 1000);
-    CURLcode rc = curl_easy_perform(h);
-    // The handle, and with it the connection, is closed on every path when `curl` goes.
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, job.timeoutMs);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, job.timeoutMs);
+    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, (job.timeoutMs + 999) / 1000);
+    SetCommonTransferOptions(h, sockets);
+
+    // One transfer through the multi interface, so that a stop request can end it at once.
+    if (curl_multi_add_handle(multi.get(), h) != CURLM_OK) return "cannot start the mail client";
+    bool finished = RunTransfers(multi.get(), sockets, stop);
+    CURLcode rc = CURLE_ABORTED_BY_CALLBACK;
+    int left = 0;
+    while (CURLMsg* done = curl_multi_info_read(multi.get(), &left))
+        if (done->msg == CURLMSG_DONE && done->easy_handle == h) rc = done->data.result;
+    // The connection is closed on every path when the handle goes.
+    curl_multi_remove_handle(multi.get(), h);
+    if (!finished) return "the mail was stopped";
     if (rc == CURLE_OK) return {};
     return errorBuffer[0] ? std::string(errorBuffer) : std::string(curl_easy_strerror(rc));
+}
+
+std::string SmtpSend(const SmtpClient& client, const MailMessage& message) {
+    std::string error;
+    std::optional<SmtpJob> job = PrepareSmtpJob(client, message, &error);
+    if (!job) return error;
+    return RunSmtpJob(*job);
 }
 
 }  // namespace plx

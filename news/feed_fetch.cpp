@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/net/curl_global.h"
+#include "common/net/transfer_loop.h"
 
 namespace plx {
 namespace {
@@ -29,7 +30,7 @@ size_t Receive(char* data, size_t size, size_t count, void* user) {
     return bytes;
 }
 
-CURL* MakeHandle(const std::string& address, const FetchLimits& limits, Transfer* transfer) {
+CURL* MakeHandle(const std::string& address, const FetchLimits& limits, Transfer* transfer, TransferSockets& sockets) {
     CURL* easy = curl_easy_init();
     if (!easy) return nullptr;
     curl_easy_setopt(easy, CURLOPT_URL, address.c_str());
@@ -41,7 +42,7 @@ CURL* MakeHandle(const std::string& address, const FetchLimits& limits, Transfer
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // the cap applies to the decoded bytes
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    SetCommonTransferOptions(easy, sockets);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, "Pilonix");
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, Receive);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer);
@@ -72,16 +73,17 @@ void Finish(CURL* easy, CURLcode code) {
 }  // namespace
 
 std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, const FetchLimits& limits,
-                                    const std::function<void()>& pumpEvents) {
+                                    const std::stop_token& stop) {
     EnsureCurlReady();
     std::vector<FetchResult> results(addresses.size());
     std::vector<Transfer> transfers(addresses.size());
+    TransferSockets sockets;  // outlives the multi handle, which closes the connections it keeps
     std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), curl_multi_cleanup);
     std::vector<CURL*> handles;
     for (size_t i = 0; i < addresses.size(); ++i) {
         transfers[i].result = &results[i];
         transfers[i].maxBytes = limits.maxBytes;
-        CURL* easy = multi ? MakeHandle(addresses[i], limits, &transfers[i]) : nullptr;
+        CURL* easy = multi ? MakeHandle(addresses[i], limits, &transfers[i], sockets) : nullptr;
         if (!easy || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
             if (easy) curl_easy_cleanup(easy);
             results[i].error = "cannot start the transfer";
@@ -90,13 +92,7 @@ std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, c
         handles.push_back(easy);
     }
     if (!handles.empty()) {
-        int running = 0;
-        curl_multi_perform(multi.get(), &running);
-        while (running > 0) {
-            curl_multi_poll(multi.get(), nullptr, 0, 50, nullptr);
-            if (pumpEvents) pumpEvents();
-            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
-        }
+        RunTransfers(multi.get(), sockets, stop);
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi.get(), &left))
             if (message->msg == CURLMSG_DONE) Finish(message->easy_handle, message->data.result);
@@ -106,7 +102,8 @@ std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, c
         curl_easy_cleanup(easy);
     }
     for (FetchResult& result : results) {
-        if (!result.ok && result.error.empty()) result.error = "the transfer did not finish";
+        if (!result.ok && result.error.empty())
+            result.error = stop.stop_requested() ? "the read was stopped" : "the transfer did not finish";
         if (!result.ok) result.body.clear();
     }
     return results;

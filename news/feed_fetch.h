@@ -2,15 +2,15 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 namespace plx {
 
 struct FetchLimits {
-    long connectTimeoutMs = 5000;
-    long totalTimeoutMs = 15000;  // per feed, from the start of the fetch
+    long connectTimeoutMs = 5000;  // name lookup included
+    long totalTimeoutMs = 15000;   // per feed, from the start of the fetch, name lookup included
     std::size_t maxBytes = 5 * 1024 * 1024;
 };
 
@@ -22,9 +22,10 @@ struct FetchResult {
 
 // Fetches all `addresses` in parallel (http and https only, redirects followed) and returns one
 // result per address, in the same order. A status outside 200-299, a time-out or a document over
-// the cap is a failure. `pumpEvents`, when given, is called about every 50 ms while waiting, so
-// the window can go on processing its events.
+// the cap is a failure. Blocks the calling thread until every fetch has ended, so it is meant for
+// a worker thread; a stop request ends it at once, every unfinished fetch failing. Touches no
+// program state.
 std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, const FetchLimits& limits,
-                                    const std::function<void()>& pumpEvents);
+                                    const std::stop_token& stop = {});
 
 }  // namespace plx

@@ -1,15 +1,12 @@
 // The news read: feed list, fetch, parse, page, marks and the page view.
 #include "news/news_reader.h"
 
-#include <vector>
-
 #include "common/files.h"
 #include "common/message.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "news/feed_list.h"
 #include "news/feed_parse.h"
-#include "news/news_page.h"
 
 namespace plx {
 
@@ -23,21 +20,21 @@ PageWrite WritePageFile(const std::string& path, const std::string& bytes) {
     return failed == WriteStep::Write ? PageWrite::ShortWrite : PageWrite::CannotOpen;
 }
 
-bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options) {
-    std::vector<std::string> addresses = LoadFeedAddresses();
-    std::vector<FetchResult> fetched = FetchFeeds(addresses, options.limits, options.pumpEvents);
-
+NewsPage ReadFeeds(const std::vector<std::string>& addresses, const std::string& startupMark,
+                   const FetchLimits& limits, const std::stop_token& stop) {
+    std::vector<FetchResult> fetched = FetchFeeds(addresses, limits, stop);
     std::vector<FeedOutcome> outcomes;
     outcomes.reserve(addresses.size());
     for (size_t i = 0; i < addresses.size(); ++i) {
         FeedOutcome outcome{addresses[i], std::nullopt};
-        if (fetched[i].ok) outcome.feed = ParseFeed(fetched[i].body, nullptr);
+        if (fetched[i].ok && !stop.stop_requested()) outcome.feed = ParseFeed(fetched[i].body, nullptr);
         fetched[i].body.clear();
         outcomes.push_back(std::move(outcome));
-        if (options.pumpEvents) options.pumpEvents();
     }
-    NewsPage page = BuildNewsPage(outcomes, Program().newsBaseline);
+    return BuildNewsPage(outcomes, startupMark);
+}
 
+bool PublishNews(const NewsPage& page, NewsPageViewer& viewer) {
     const std::string pagePath = NewsPagePath();
     switch (WritePageFile(pagePath, page.html)) {
         case PageWrite::Written:
@@ -55,6 +52,11 @@ bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options) {
     if (newer || viewer.Tag() == 0) viewer.Navigate(pagePath);
     if (newer) newsMark = page.latest;
     return newer;
+}
+
+bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options) {
+    std::vector<std::string> addresses = LoadFeedAddresses();
+    return PublishNews(ReadFeeds(addresses, Program().newsBaseline, options.limits), viewer);
 }
 
 }  // namespace plx

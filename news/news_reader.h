@@ -1,10 +1,15 @@
 // ReadNews: reads every listed feed, writes PLX_NEWS.html and tells whether newer news arrived.
+// It comes in two halves so that the slow one can run on a worker thread: ReadFeeds (network,
+// parsing and the page text; no program state) and PublishNews (the page file, the view and the
+// news mark; the user-interface thread).
 #pragma once
 
-#include <functional>
+#include <stop_token>
 #include <string>
+#include <vector>
 
 #include "news/feed_fetch.h"
+#include "news/news_page.h"
 
 namespace plx {
 
@@ -19,16 +24,25 @@ public:
 
 struct NewsReadOptions {
     FetchLimits limits;
-    // Lets the window process its events while feeds load and between feeds.
-    std::function<void()> pumpEvents;
 };
 
 // "PLX_NEWS.html" in the program folder.
 std::string NewsPagePath();
 
-// One read. Fetches the feeds of PLX_RSS.DAT (creating it with the default address when it is
-// missing), writes the page whole, shows it on the first read and whenever newer news arrived,
-// and raises NEWS_LAST_RLSDTTM. True when an item newer than the old NEWS_LAST_RLSDTTM arrived.
+// The first half of a read, safe on any thread: fetches and parses every address (in parallel,
+// within `limits`) and builds the page, with the items newer than `startupMark` as new articles.
+// Reads and writes nothing but the network. A stop request ends the fetches at once; the page
+// then reports the unfinished feeds as failed (the caller drops it).
+NewsPage ReadFeeds(const std::vector<std::string>& addresses, const std::string& startupMark,
+                   const FetchLimits& limits, const std::stop_token& stop = {});
+
+// The second half, on the user-interface thread: writes the page whole, shows it on the first read
+// and whenever newer news arrived, and raises NEWS_LAST_RLSDTTM. True when an item newer than the
+// old NEWS_LAST_RLSDTTM arrived.
+bool PublishNews(const NewsPage& page, NewsPageViewer& viewer);
+
+// One whole read on the calling thread: the feeds of PLX_RSS.DAT (created with the default address
+// when it is missing), ReadFeeds, then PublishNews.
 bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options = {});
 
 // How writing the page ended.

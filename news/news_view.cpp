@@ -1,7 +1,6 @@
 // The news tab's browser.
 #include "news/news_view.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include "common/shell/browser.h"
@@ -32,13 +31,6 @@ QVariant NewsView::loadResource(int type, const QUrl& name) {
     if (!file.open(QIODevice::ReadOnly)) return {};
     QByteArray bytes = file.readAll();
     return QtText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-}
-
-bool ReadNewsInto(NewsView& view, const FetchLimits& limits) {
-    NewsReadOptions options;
-    options.limits = limits;
-    options.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
-    return ReadNews(view, options);
 }
 
 }  // namespace plx

@@ -24,7 +24,4 @@ private:
     int tag_ = 0;
 };
 
-// ReadNews for the news tab, keeping the window's events flowing while the feeds load.
-bool ReadNewsInto(NewsView& view, const FetchLimits& limits = {});
-
 }  // namespace plx

@@ -5,8 +5,8 @@
 #include "common/notice.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
-#include "watch/check_racers.h"
 #include "common/textutil.h"
+#include "watch/check_racers.h"
 
 namespace plx {
 
@@ -29,8 +29,6 @@ bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage&
     int found = outputs.check ? outputs.check(memo) : CheckRacers(memo);
     if (outputs.setMemo) outputs.setMemo(memo);
 
-    // The settings are read again after the check: a message box inside it may have let the
-    // settings dialog change them.
     const Settings& settings = program.settings;
     if (found > 0 && !state.hitAnnounced && settings.NEWS_ALARM_MODE > 0) {
         if (settings.NEWS_ALARM_SND_F == 1 && outputs.playWave) outputs.playWave(settings.NEWS_ALARM_SND_FNM);
@@ -39,8 +37,15 @@ bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage&
     }
     program.lastCheckTick = TickCount();
     if (!settings.SMTP_HOST.empty() && !settings.MAIL_ADRS1.empty()) {
-        SendMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1, settings.MAIL_ADRS2,
-                 SJ("Pilonix チェック"), JoinLines(memo));
+        std::string subject = SJ("Pilonix チェック");
+        if (outputs.sendMail) {
+            FillMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1,
+                     settings.MAIL_ADRS2, subject, JoinLines(memo));
+            outputs.sendMail(id_smtp, id_msg);
+        } else {
+            SendMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1, settings.MAIL_ADRS2,
+                     subject, JoinLines(memo));
+        }
     }
     if (outputs.normalCursor) outputs.normalCursor();
     return true;

@@ -21,6 +21,10 @@ struct RacerCheckOutputs {
     std::function<void(const std::string& wavePath)> playWave;
     // The check itself; CheckRacers when empty.
     std::function<int(std::vector<std::string>& memo)> check;
+    // Sends the mail that FillMail has just put into the client and the message. The program
+    // sends it in the background (MailWorker), so the step returns before the mail has gone; when
+    // empty, it is sent in place and the step waits for it.
+    std::function<void(const SmtpClient& client, const MailMessage& message)> sendMail;
 };
 
 // Lives for one run of the program.
@@ -34,7 +38,8 @@ bool RacerCheckDue(const Settings& settings, std::int64_t lastCheckTick, std::in
 
 // The step: when the program is running and a check is due, runs it with the hourglass shown,
 // announces the first hit of the run (under the news notice settings), sets the check clock and
-// mails the report when SMTP_HOST and MAIL_ADRS1 are set. Returns true when a check ran.
+// mails the report (through `outputs.sendMail`) when SMTP_HOST and MAIL_ADRS1 are set. Returns true
+// when a check ran.
 bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage& id_msg,
                        const RacerCheckOutputs& outputs);
 

@@ -2,22 +2,16 @@
 #include "common/shell/wave_device.h"
 
 #include <QAudioDevice>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
+#include "common/message.h"
 #include "common/shell/wave_file.h"
+#include "common/sjis.h"
 
 namespace plx {
-namespace {
-
-// A short WAV loads in a few milliseconds; this only bounds a stuck back end.
-constexpr int kLoadLimitMs = 1000;
-
-}  // namespace
 
 QtWaveDevice::QtWaveDevice() = default;
 QtWaveDevice::~QtWaveDevice() = default;
@@ -33,16 +27,18 @@ bool QtWaveDevice::Play() {
     if (path_.empty()) return false;
     if (QMediaDevices::audioOutputs().isEmpty()) return false;
     effect_ = std::make_unique<QSoundEffect>();
-    effect_->setSource(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path_))));
-    QElapsedTimer waited;
-    waited.start();
-    while (effect_->status() == QSoundEffect::Loading || effect_->status() == QSoundEffect::Null) {
-        if (waited.elapsed() > kLoadLimitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    if (effect_->status() != QSoundEffect::Ready) return false;
-    effect_->play();
-    return true;
+    QSoundEffect* effect = effect_.get();
+    // The effect loads on the event loop, never while the caller (the tick) waits: it starts once
+    // loaded, and a file that fails to load then is reported then, without waiting for the box.
+    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect] {
+        if (effect->status() == QSoundEffect::Ready)
+            effect->play();
+        else if (effect->status() == QSoundEffect::Error)
+            PostMsg(SJ("サウンドの再生に失敗しました。"));
+    });
+    effect->setSource(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path_))));
+    if (effect->status() == QSoundEffect::Ready && !effect->isPlaying()) effect->play();
+    return effect->status() != QSoundEffect::Error;
 }
 
 void QtWaveDevice::Close() {

@@ -1,12 +1,22 @@
 // The frame of the main timer's tick: which steps run on which tick and in which state, the
-// timer switched off during a tick, the sound marker, the pointer nudge and the end of the tick.
+// timer switched off during a tick, the sound marker, the pointer nudge, the end of the tick, and
+// what keeps it short: its messages shown after it, nothing else run inside it, the quit at once.
 #include <gtest/gtest.h>
 
 #include <QCursor>
 #include <QSignalSpy>
 #include <QTabWidget>
 
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
+
 #include "app/pointer_nudge.h"
+#include "common/message.h"
+#include "common/shell/message_box.h"
+#include "common/sjis.h"
+#include "data/data_module.h"
 #include "common/program_state.h"
 #include "common/shell/sound_player.h"
 #include "tests/app/app_fixture.h"
@@ -152,6 +162,8 @@ TEST(Tick, QuitRequestedInsideATickSkipsTheRestAndCloses) {
     window->tm_mainTimer();
     EXPECT_EQ(log.calls, (std::vector<std::string>{"news", "alarm"}));
     EXPECT_EQ(Program().runState, RunState::Closing);
+    EXPECT_EQ(closed.count(), 0) << "the window closes from the event loop, after the tick";
+    plxtest::RunEventsUntil([&] { return closed.count() > 0; }, 1000);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(window->tm_main.isActive());
     EXPECT_TRUE(plxtest::FileExists(f.settingsPath()));
@@ -166,8 +178,111 @@ TEST(Tick, AutoQuitEndsAfterOneFullTick) {
     window->tm_mainTimer();
     EXPECT_EQ(Count(log, "news"), 1);
     EXPECT_EQ(Count(log, "board"), 1);
+    plxtest::RunEventsUntil([&] { return closed.count() > 0; }, 1000);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(Program().runState, RunState::Closing);
+    EXPECT_EQ(Count(log, "board"), 1) << "one tick only";
+}
+
+TEST(Tick, AutoQuitWaitsForTheBackgroundWorkOfItsTickAndRunsNoSecondTick) {
+    AppFixture f;
+    StepLog log;
+    auto window = RecordingWindow(f, log);
+    Program().settings.AUTO_QUIT_F = 1;
+    bool busy = true;
+    int aborted = 0;
+    window->hooks().background.push_back({[&] { return busy; }, [&] { ++aborted; busy = false; }});
+    QSignalSpy closed(window.get(), &Tf_main::closedForGood);
+    window->tm_mainTimer();
+    plxtest::RunEventsUntil([] { return false; }, 1500);
+    EXPECT_EQ(closed.count(), 0) << "the read and the mail of the one tick are still in flight";
+    EXPECT_EQ(Count(log, "news"), 1);
+    busy = false;  // the work has ended (its outcome delivered)
+    plxtest::RunEventsUntil([&] { return closed.count() > 0; }, 1000);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(Count(log, "news"), 1);
+}
+
+TEST(Tick, QuitBetweenTicksAbortsTheBackgroundAndEndsAtOnce) {
+    AppFixture f;
+    StepLog log;
+    auto window = RecordingWindow(f, log);
+    int aborted = 0;
+    window->hooks().background.push_back({[] { return true; }, [&] { ++aborted; }});
+    window->tm_mainTimer();
+    ASSERT_TRUE(window->tm_main.isActive());
+    QSignalSpy closed(window.get(), &Tf_main::closedForGood);
+    QElapsedTimer timer;
+    timer.start();
+    window->mi_quitClick();
+    EXPECT_GE(aborted, 1) << "transfers in flight end with the quit";
+    plxtest::RunEventsUntil([&] { return closed.count() > 0; }, 2000);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_LT(timer.elapsed(), 300) << "the next tick is brought forward";
+    EXPECT_EQ(Program().runState, RunState::Closing);
+}
+
+TEST(Tick, MessagesOfATickAreShownOnceEachAfterItReturns) {
+    AppFixture f;
+    StepLog log;
+    auto window = RecordingWindow(f, log);
+    size_t seenInsideTheTick = 99;
+    window->hooks().tick.alarmPass = [&] {
+        for (int slot = 0; slot < 288; ++slot) ShowMsg(SJ("サウンドを再生できません！"));
+        ShowMsg("TimeTable File Write Error!");
+        seenInsideTheTick = f.messages.shown.size();
+    };
+    window->tm_mainTimer();
+    EXPECT_EQ(seenInsideTheTick, 0u);
+    EXPECT_EQ(f.messages.Utf8Texts(),
+              (std::vector<std::string>{"サウンドを再生できません！", "TimeTable File Write Error!"}));
+    for (const auto& m : f.messages.shown) EXPECT_TRUE(m.posted);
+    EXPECT_TRUE(window->tm_main.isActive());
+}
+
+TEST(Tick, AnErrorBoxLeftOpenNeverHoldsTheTimer) {
+    AppFixture f;
+    MessageBoxBackend boxes;
+    SetMessageBackend(&boxes);
+    StepLog log;
+    auto window = RecordingWindow(f, log);
+    window->hooks().tick.alarmPass = [&] {
+        log.calls.push_back("alarm");
+        ShowMsg("TimeTable File Write Error!");
+    };
+    window->tm_mainTimer();
+    plxtest::RunEventsUntil([] { return false; }, 3500);
+    ASSERT_NE(boxes.PostedBox(), nullptr);
+    EXPECT_TRUE(boxes.PostedBox()->isVisible());
+    EXPECT_EQ(boxes.PostedBox()->text(), "TimeTable File Write Error!");
+    EXPECT_GE(Count(log, "alarm"), 4) << "the ticks went on while nobody closed the box";
+    SetMessageBackend(&f.messages);
+}
+
+TEST(Tick, NothingElseRunsInsideATickNotEvenDuringTheQueryRetryWait) {
+    AppFixture f;
+    StepLog log;
+    auto window = RecordingWindow(f, log);
+    bool ranInsideTheTick = false;
+    bool inside = false;
+    QTimer other;
+    other.setInterval(0);
+    QObject::connect(&other, &QTimer::timeout, [&] { ranInsideTheTick |= inside; });
+    other.start();
+    QElapsedTimer waited;
+    window->hooks().tick.alarmPass = [&] {
+        inside = true;
+        QCoreApplication::postEvent(window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
+        waited.start();
+        EXPECT_FALSE(QueryOpen(dm.sq_chk, "SELECT 1 FROM RDB$DATABASE"));  // no connection: three tries
+        EXPECT_GE(waited.elapsed(), 1900);
+        inside = false;
+    };
+    window->tm_mainTimer();
+    EXPECT_FALSE(ranInsideTheTick);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_TRUE(f.messages.shown[0].posted);
+    EXPECT_EQ(f.messages.Utf8Texts()[0].rfind("問い合わせオープンでエラーが発生しました。", 0), 0u);
 }
 
 TEST(Tick, SoundsWithinOneTickAndAcrossTicks) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "common/sjis.h"
 #include "tests/mail/mail_decoding.h"
@@ -159,4 +160,81 @@ TEST(SmtpUrl, HostAndPort) {
 TEST(MailMessage, Recipients) {
     EXPECT_EQ(RecipientAddresses("a@x, Name <b@y> ,,"), (std::vector<std::string>{"a@x", "b@y"}));
     EXPECT_TRUE(RecipientAddresses(" , ").empty());
+}
+
+TEST(SendMail, EveryFaultyServerGivesItsErrorInTheBox) {
+    struct Case {
+        SmtpServer::Mode mode;
+        const char* expected;  // a piece of the error text
+    };
+    for (Case c : {Case{SmtpServer::Mode::RejectRecipient, "550"}, Case{SmtpServer::Mode::StallAfterData, "imeout"},
+                   Case{SmtpServer::Mode::DropInData, ""}}) {
+        SmtpServer server(c.mode);
+        plxtest::RecordingMessages messages;
+        SmtpClient client;
+        client.timeoutMs = 1500;
+        MailMessage message;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(SendMail(client, message, server.HostText(), "", "a@example.net", "", "s", "x"), -1);
+        EXPECT_LT(SecondsSince(start), 4.0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        std::string text = messages.Utf8Texts()[0];
+        EXPECT_EQ(text.rfind("メール送信に失敗しました。[", 0), 0u) << text;
+        EXPECT_NE(text.find(c.expected), std::string::npos) << text;
+    }
+}
+
+// This test process has the slow-lookup shim preloaded: "*.stall.test" takes 20 s to look up.
+TEST(SendMail, AHangingNameLookupEndsAtTheTimeOut) {
+    SmtpServer server;
+    plxtest::RecordingMessages messages;
+    SmtpClient client;
+    client.timeoutMs = 1500;
+    MailMessage message;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendMail(client, message, "smtp.stall.test:" + std::to_string(server.port()), "", "a@example.net", "",
+                       "s", "x"),
+              -1);
+    double seconds = SecondsSince(start);
+    EXPECT_GE(seconds, 1.4);
+    EXPECT_LT(seconds, 3.0) << "the send must not wait for the resolver";
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(server.Received().empty());
+}
+
+TEST(SmtpJob, AStopRequestEndsASendAtOnce) {
+    SmtpServer server(SmtpServer::Mode::Silent);
+    SmtpClient client;
+    client.host = server.HostText();
+    MailMessage message;
+    FillMail(client, message, server.HostText(), "", "a@example.net", "", "s", "x");
+    std::string error;
+    auto job = PrepareSmtpJob(client, message, &error);
+    ASSERT_TRUE(job) << error;
+    std::string result;
+    std::jthread sender([&](std::stop_token stop) { result = RunSmtpJob(*job, stop); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    auto asked = std::chrono::steady_clock::now();
+    sender.request_stop();
+    sender.join();
+    EXPECT_LT(SecondsSince(asked), 0.2);
+    EXPECT_EQ(result, "the mail was stopped");
+}
+
+TEST(SmtpJob, PreparedOnTheCallingThreadWithEverythingTheSendNeeds) {
+    SmtpClient client;
+    MailMessage message;
+    FillMail(client, message, "mail.example.net:2525", "", "a@example.net", "Name <b@example.org>", SJ("件名"),
+             "line\r\n");
+    std::string error;
+    auto job = PrepareSmtpJob(client, message, &error);
+    ASSERT_TRUE(job) << error;
+    EXPECT_EQ(job->url, "smtp://mail.example.net:2525");
+    EXPECT_EQ(job->mailFrom, "<pilonix@localhost>");
+    EXPECT_EQ(job->recipients, (std::vector<std::string>{"<a@example.net>", "<b@example.org>"}));
+    EXPECT_EQ(job->timeoutMs, 15000);
+    EXPECT_NE(job->data.find("Subject: =?ISO-2022-JP?B?"), std::string::npos);
+    client.host = "bad host";
+    EXPECT_FALSE(PrepareSmtpJob(client, message, &error));
+    EXPECT_EQ(error, "invalid mail server: bad host");
 }

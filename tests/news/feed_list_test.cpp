@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "common/files.h"
@@ -77,4 +78,40 @@ TEST_F(FeedListRead, ListThatCannotBeCreatedIsReportedAndTheReadGoesOn) {
     EXPECT_EQ(messages.Utf8Texts()[0].rfind("RSSリストファイルの書き込みに失敗しました。[", 0), 0u);
     EXPECT_EQ(messages.Utf8Texts()[1], "ニュースファイルの書き込みに失敗しました。[1]");
     EXPECT_EQ(viewer.navigations.size(), 1u);
+}
+
+TEST_F(FeedListRead, OnlyTheFirstHundredAddressesAreReadAndALongerListIsToldOnce) {
+    std::vector<std::string> lines;
+    // Addresses that fail at once (a protocol the reader refuses), so only the list is measured.
+    for (int i = 1; i <= 100000; ++i) lines.push_back("ftp://127.0.0.1/feed" + std::to_string(i));
+    WriteList(lines);
+    Marks("99999999999999");
+    auto started = std::chrono::steady_clock::now();
+    Read();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    std::string page = Page();
+    EXPECT_NE(page.find("/feed1]"), std::string::npos);
+    EXPECT_NE(page.find("/feed100]"), std::string::npos);
+    EXPECT_EQ(page.find("/feed101]"), std::string::npos);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.Utf8Texts()[0], "RSSリストファイルのアドレスは100件までです。それより後の行は読み込みません。[" +
+                                           exe.File("PLX_RSS.DAT") + "]");
+
+    // Exactly a hundred: no message.
+    lines.resize(100);
+    WriteList(lines);
+    Read();
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(FeedListRead, AHugeListIsReadOnlyAsFarAsItsFirstHundredLines) {
+    // Two lines, the second of them longer than anything the reader takes in.
+    WriteFile(exe.File("PLX_RSS.DAT"), "ftp://first\r\n" + std::string(3 << 20, 'x') + "\r\nftp://third\r\n");
+    Marks("99999999999999");
+    Read();
+    std::string page = Page();
+    EXPECT_NE(page.find("[ftp://first]"), std::string::npos);
+    EXPECT_EQ(page.find("xxxx"), std::string::npos);
+    EXPECT_EQ(page.find("[ftp://third]"), std::string::npos);
+    EXPECT_EQ(messages.shown.size(), 1u);
 }

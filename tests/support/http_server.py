@@ -6,6 +6,8 @@
 Serves the files below ROOT, and besides them:
   /status/N     answers with status N and a short body
   /hang         reads the request and never answers
+  /trickle      answers 200 and then sends one byte a second, for ever
+  /slow/N/P     waits N seconds, then serves the file P
   /big/N        streams a feed document of N megabytes without a Content-Length
   /redirect/P   answers 302 with the location /P
 
@@ -49,6 +51,21 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         elif path == "/hang":
             while True:
                 time.sleep(1)
+        elif path == "/trickle":
+            self.send_response(200)
+            self.send_header("Content-Type", "application/xml")
+            self.end_headers()
+            self.wfile.write(BIG_HEAD[:1])
+            self.wfile.flush()
+            for byte in BIG_HEAD[1:] * 1000:
+                time.sleep(1)
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+        elif path.startswith("/slow/"):
+            seconds, _, rest = path[len("/slow/"):].partition("/")
+            time.sleep(float(seconds))
+            self.path = "/" + rest
+            super().do_GET()
         elif path.startswith("/big/"):
             total = int(path[len("/big/"):]) * 1024 * 1024
             self.send_response(200)

@@ -19,12 +19,28 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+const char* ModeName(SmtpServer::Mode mode) {
+    switch (mode) {
+        case SmtpServer::Mode::Store:
+            return "store";
+        case SmtpServer::Mode::Silent:
+            return "silent";
+        case SmtpServer::Mode::RejectRecipient:
+            return "reject-rcpt";
+        case SmtpServer::Mode::StallAfterData:
+            return "stall-data";
+        case SmtpServer::Mode::DropInData:
+            return "drop-data";
+    }
+    return "store";
+}
+
 }  // namespace
 
 SmtpServer::SmtpServer(Mode mode) {
     std::string folder = dir_.path() + "mail";
     std::filesystem::create_directory(folder);
-    process_.Start("SMTP", PLXTEST_SMTP_SCRIPT, {mode == Mode::Store ? "store" : "silent", folder}, dir_.File("port"));
+    process_.Start("SMTP", PLXTEST_SMTP_SCRIPT, {ModeName(mode), folder}, dir_.File("port"));
 }
 
 std::vector<ReceivedMail> SmtpServer::Received() const {

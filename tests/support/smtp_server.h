@@ -1,5 +1,6 @@
-// Real SMTP servers on 127.0.0.1 for tests: one that keeps what it receives, and one that
-// accepts connections and never answers.
+// Real SMTP servers on 127.0.0.1 for tests: one that keeps what it receives, and faulty ones:
+// silent from the start, refusing every recipient, silent after the message, or dropping the
+// connection in the middle of it.
 #pragma once
 
 #include <string>
@@ -18,7 +19,7 @@ struct ReceivedMail {
 
 class SmtpServer {
 public:
-    enum class Mode { Store, Silent };
+    enum class Mode { Store, Silent, RejectRecipient, StallAfterData, DropInData };
     // Starts the server and waits until it listens; throws when it does not come up.
     explicit SmtpServer(Mode mode = Mode::Store);
 

@@ -155,3 +155,21 @@ TEST_F(RacerCheckStepTest, AFailedMailIsReportedAndTheCheckClockStillMoves) {
     EXPECT_EQ(events.back(), "normal");
     EXPECT_EQ(Program().lastCheckTick, TickCount());
 }
+
+TEST_F(RacerCheckStepTest, TheMailGoesToTheSenderOfTheOutputsFilledAsSendMailFillsIt) {
+    Program().settings.SMTP_HOST = "mail.example.net:2525";
+    Program().settings.SMTP_USER = "someone";
+    Program().settings.MAIL_ADRS1 = "a@example.net";
+    Program().settings.MAIL_ADRS2 = "b@example.net";
+    std::vector<std::string> sent;
+    outputs.sendMail = [&](const SmtpClient& c, const MailMessage& m) {
+        sent.push_back(c.host + " " + c.userId + " " + m.recipients + " " + m.charSet);
+        EXPECT_EQ(m.subject, SJ("Pilonix チェック"));
+        EXPECT_EQ(m.body, report);
+        events.push_back("mail");
+    };
+    ASSERT_TRUE(Step());
+    EXPECT_EQ(sent, std::vector<std::string>{"mail.example.net:2525 someone a@example.net,b@example.net iso-2022-jp"});
+    EXPECT_EQ(events, (std::vector<std::string>{"hourglass", "memo 0", "check", "memo 3", "mail", "normal"}));
+    EXPECT_TRUE(messages.shown.empty());
+}

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -78,4 +80,73 @@ TEST(MessageBox, PutsTheArrowBackBeforeShowing) {
     ShowAndPress("done", Qt::Key_Return, &seen);
     EXPECT_FALSE(seen.overrideCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+namespace {
+
+// Runs the event loop for `ms` milliseconds.
+void RunEventsFor(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+}  // namespace
+
+TEST(MessageBox, APostedMessageOpensAfterTheCallerAndNeverWaits) {
+    plxtest::TestApp();
+    MessageBoxBackend backend;
+    QElapsedTimer timer;
+    timer.start();
+    backend.Post(SJ("メール送信に失敗しました。[x]"), false);
+    EXPECT_LT(timer.elapsed(), 100);
+    EXPECT_EQ(backend.PostedBox(), nullptr) << "the box opens from the event loop, after the caller";
+    EXPECT_TRUE(backend.Pending());
+    int fired = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] { ++fired; });
+    ticks.start(50);
+    RunEventsFor(600);
+    QMessageBox* box = backend.PostedBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(box->windowTitle(), "Pilonix");
+    EXPECT_EQ(box->text(), QString::fromUtf8("メール送信に失敗しました。[x]"));
+    EXPECT_GE(fired, 8) << "timers run while the box stays open";
+}
+
+TEST(MessageBox, PostedMessagesOneAtATimeInOrderAndEachCauseOnce) {
+    plxtest::TestApp();
+    MessageBoxBackend backend;
+    backend.Post("TimeTable File Write Error!", false);
+    RunEventsFor(50);
+    backend.Post("TimeTable File Write Error!", false);  // still open: the same cause is not stacked
+    backend.Post("second", false);
+    backend.Post("second", false);
+    RunEventsFor(50);
+    ASSERT_NE(backend.PostedBox(), nullptr);
+    EXPECT_EQ(backend.PostedBox()->text(), "TimeTable File Write Error!");
+    backend.PostedBox()->button(QMessageBox::Ok)->click();
+    RunEventsFor(50);
+    ASSERT_NE(backend.PostedBox(), nullptr);
+    EXPECT_EQ(backend.PostedBox()->text(), "second");
+    backend.PostedBox()->button(QMessageBox::Ok)->click();
+    RunEventsFor(50);
+    EXPECT_EQ(backend.PostedBox(), nullptr);
+    EXPECT_FALSE(backend.Pending());
+    // Once closed, the same cause opens a box again.
+    backend.Post("TimeTable File Write Error!", false);
+    RunEventsFor(50);
+    EXPECT_NE(backend.PostedBox(), nullptr);
+}
+
+TEST(MessageBox, APostedQuestionHasOkAndCancel) {
+    plxtest::TestApp();
+    MessageBoxBackend backend;
+    backend.Post("http://x/?a", true);
+    RunEventsFor(50);
+    ASSERT_NE(backend.PostedBox(), nullptr);
+    EXPECT_EQ(backend.PostedBox()->buttons().size(), 2);
+    EXPECT_EQ(backend.PostedBox()->defaultButton(), backend.PostedBox()->button(QMessageBox::Cancel));
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <chrono>
 
@@ -52,17 +53,49 @@ TEST(PlayWave, SameFileTwiceInOneTickPlaysOnce) {
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
-TEST(PlayWave, DifferentFileStopsTheFirstAndWaits) {
+TEST(PlayWave, DifferentFileStopsTheFirstAndStartsAfterThePauseWithoutWaiting) {
     Fixture f;
     PlayWave(f.player, f.first);
     int closesBefore = f.log.closes;
     auto start = std::chrono::steady_clock::now();
     PlayWave(f.player, f.second);
-    auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(100));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50)) << "the caller never waits";
     EXPECT_GT(f.log.closes, closesBefore);
+    EXPECT_EQ(f.log.played, std::vector<std::string>{f.first});
+    EXPECT_EQ(f.player.marker, kSoundPlaying);
+    PlayWave(f.player, f.second);  // already on its way: not started twice
+    while (f.log.played.size() < 2 && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
     EXPECT_EQ(f.log.played, (std::vector<std::string>{f.first, f.second}));
     EXPECT_EQ(f.player.fileName, f.second);
+}
+
+TEST(PlayWave, ASoundWaitingToStartIsReplacedByANewerOneAndStoppedByStopWave) {
+    Fixture f;
+    PlayWave(f.player, f.first);
+    PlayWave(f.player, f.second);  // waits out the pause
+    f.player.marker = kSoundIdle;  // a new tick
+    PlayWave(f.player, f.first);   // starts at once and cancels the waiting one
+    EXPECT_EQ(f.log.played, (std::vector<std::string>{f.first, f.first}));
+    PlayWave(f.player, f.second);
+    StopWave(f.player);
+    auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(300))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(f.log.played.size(), 2u);
+    EXPECT_EQ(f.player.marker, kSoundIdle);
+}
+
+TEST(PlayWave, ADelayedStartThatFailsIsPostedNotAsked) {
+    Fixture f;
+    PlayWave(f.player, f.first);
+    PlayWave(f.player, f.dir.File("gone.wav"));
+    auto start = std::chrono::steady_clock::now();
+    while (f.messages.shown.empty() && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(f.messages.Utf8Texts(), std::vector<std::string>{"サウンドを再生できません！"});
+    EXPECT_EQ(f.player.marker, kSoundIdle);
 }
 
 TEST(PlayWave, MissingFileCannotBePlayedAndLeavesThePlayerIdle) {
