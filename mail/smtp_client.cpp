@@ -137,7 +137,9 @@ std::string RunSmtpJob(const SmtpJob& job, const std::stop_token& stop) {
 
     // One transfer through the multi interface, so that a stop request can end it at once.
     if (curl_multi_add_handle(multi.get(), h) != CURLM_OK) return "cannot start the mail client";
-    bool finished = RunTransfers(multi.get(), sockets, stop);
+    // The bound on the whole send, kept even where libcurl itself would wait longer.
+    bool expired = false;
+    bool finished = RunTransfers(multi.get(), sockets, stop, job.timeoutMs, &expired);
     CURLcode rc = CURLE_ABORTED_BY_CALLBACK;
     int left = 0;
     while (CURLMsg* done = curl_multi_info_read(multi.get(), &left))
@@ -145,6 +147,7 @@ std::string RunSmtpJob(const SmtpJob& job, const std::stop_token& stop) {
     // The connection is closed on every path when the handle goes.
     curl_multi_remove_handle(multi.get(), h);
     if (!finished) return "the mail was stopped";
+    if (expired) return "no answer from the mail server within " + std::to_string(job.timeoutMs) + " ms";
     if (rc == CURLE_OK) return {};
     return errorBuffer[0] ? std::string(errorBuffer) : std::string(curl_easy_strerror(rc));
 }

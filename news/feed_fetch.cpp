@@ -11,6 +11,8 @@
 namespace plx {
 namespace {
 
+constexpr long kWatchdogMarginMs = 1000;
+
 struct Transfer {
     FetchResult* result = nullptr;
     std::size_t maxBytes = 0;
@@ -92,7 +94,8 @@ std::vector<FetchResult> FetchFeeds(const std::vector<std::string>& addresses, c
         handles.push_back(easy);
     }
     if (!handles.empty()) {
-        RunTransfers(multi.get(), sockets, stop);
+        // libcurl ends every fetch at its total time-out; the watchdog is only the safety net.
+        RunTransfers(multi.get(), sockets, stop, limits.totalTimeoutMs + kWatchdogMarginMs);
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi.get(), &left))
             if (message->msg == CURLMSG_DONE) Finish(message->easy_handle, message->data.result);

@@ -5,12 +5,40 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <thread>
 
 namespace plx {
 namespace {
 
 // libcurl shortens this to its own next time-out; it only bounds a wait with nothing to do.
 constexpr int kLongestWaitMs = 1000;
+
+// Shuts the transfers' connections down once `limitMs` has passed, unless it is ended first.
+class Watchdog {
+public:
+    Watchdog(CURLM* multi, TransferSockets& sockets, long limitMs) {
+        if (limitMs <= 0) return;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+        thread_ = std::jthread([this, multi, &sockets, deadline](std::stop_token ended) {
+            std::mutex mutex;
+            std::condition_variable_any wait;
+            std::unique_lock<std::mutex> lock(mutex);
+            wait.wait_until(lock, ended, deadline, [] { return false; });
+            if (ended.stop_requested()) return;
+            expired_ = true;
+            sockets.ShutDownAll();
+            curl_multi_wakeup(multi);
+        });
+    }
+    bool Expired() const { return expired_; }
+
+private:
+    std::atomic<bool> expired_{false};
+    std::jthread thread_;  // last: stopped and joined before the rest goes
+};
 
 }  // namespace
 
@@ -46,19 +74,21 @@ void SetCommonTransferOptions(CURL* easy, TransferSockets& sockets) {
     curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &sockets);
 }
 
-bool RunTransfers(CURLM* multi, TransferSockets& sockets, const std::stop_token& stop) {
+bool RunTransfers(CURLM* multi, TransferSockets& sockets, const std::stop_token& stop, long limitMs,
+                  bool* expired) {
     // curl_multi_wakeup is the one multi call that may come from another thread.
     std::stop_callback wake(stop, [multi, &sockets] {
         sockets.ShutDownAll();
         curl_multi_wakeup(multi);
     });
+    Watchdog watchdog(multi, sockets, limitMs);
     int running = 0;
-    if (curl_multi_perform(multi, &running) != CURLM_OK) return !stop.stop_requested();
-    while (running > 0 && !stop.stop_requested()) {
-        if (curl_multi_poll(multi, nullptr, 0, kLongestWaitMs, nullptr) != CURLM_OK) break;
-        if (stop.stop_requested()) break;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+    bool going = curl_multi_perform(multi, &running) == CURLM_OK;
+    while (going && running > 0 && !stop.stop_requested()) {
+        going = curl_multi_poll(multi, nullptr, 0, kLongestWaitMs, nullptr) == CURLM_OK && !stop.stop_requested() &&
+                curl_multi_perform(multi, &running) == CURLM_OK;
     }
+    if (expired) *expired = watchdog.Expired();
     return !stop.stop_requested();
 }
 

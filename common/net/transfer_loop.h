@@ -37,6 +37,13 @@ void SetCommonTransferOptions(CURL* easy, TransferSockets& sockets);
 // Runs the transfers added to `multi` until every one has finished or `stop` is requested. A stop
 // request shuts their connections down and wakes the wait at once. Returns false when it stopped
 // early (the unfinished transfers are then left for the caller to remove, which no longer waits).
-bool RunTransfers(CURLM* multi, TransferSockets& sockets, const std::stop_token& stop);
+//
+// `limitMs`, when above 0, is a hard bound on the whole run, kept by a watchdog: libcurl's own
+// time-outs bound most waits, but not all (after an SMTP server's silence at the end of the
+// message libcurl still says QUIT and waits a full response time-out for the answer). When the
+// limit passes, the connections are shut down, so the transfers fail at once, and `expired` (when
+// given) is set.
+bool RunTransfers(CURLM* multi, TransferSockets& sockets, const std::stop_token& stop, long limitMs = 0,
+                  bool* expired = nullptr);
 
 }  // namespace plx

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <exception>
 
+#include "common/message.h"
+
 namespace plx {
 
 BackgroundWorker::BackgroundWorker() = default;
@@ -38,6 +40,9 @@ void BackgroundWorker::Deliver(std::uint64_t job, const Delivery& delivery) {
     if (job != job_ || !busy_) return;  // aborted meanwhile
     busy_ = false;
     if (thread_.joinable()) thread_.join();  // it posted this as its last act
+    // What follows the work belongs to the work that the tick started: its messages are shown
+    // without waiting, as the tick's are, so no box opened here holds anything up.
+    MessageDeferral deferral;
     if (delivery) delivery();
 }
 

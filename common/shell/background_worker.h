@@ -26,7 +26,8 @@ public:
 
     // Starts `work` on a new thread, unless a job is still in flight: then nothing starts and the
     // result is false. What `work` returns is run on the owner's thread as a queued event, never
-    // inside the caller; until it has run, Busy() is true.
+    // inside the caller, with messages deferred (ShowMsg posts them, without waiting, once it has
+    // run); until it has run, Busy() is true.
     bool Start(Work work);
 
     // The typed form: `work` gives a value, `done` receives it on the owner's thread.

@@ -11,7 +11,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "common/message.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/recording_messages.h"
 
 using namespace plx;
 
@@ -127,4 +129,22 @@ TEST(BackgroundWorker, AFailureOfTheWorkIsRaisedOnTheOwnersThread) {
     }
     EXPECT_EQ(caught, "broken");
     EXPECT_FALSE(worker.Busy());
+}
+
+TEST(BackgroundWorker, MessagesOfTheOutcomeArePostedNotAsked) {
+    plxtest::TestApp();
+    plxtest::RecordingMessages messages;
+    BackgroundWorker worker;
+    bool delivered = false;
+    BackgroundWorker::Work work = [&](std::stop_token) -> BackgroundWorker::Delivery {
+        return [&] {
+            EXPECT_EQ(ShowMsg("failed"), kMsgOk);
+            EXPECT_TRUE(messages.shown.empty()) << "kept until the outcome has been handled";
+            delivered = true;
+        };
+    };
+    ASSERT_TRUE(worker.Start(work));
+    ASSERT_TRUE(RunEventsUntil([&] { return delivered; }, 2000));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].posted);
 }

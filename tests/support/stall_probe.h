@@ -1,0 +1,87 @@
+// Watches how freely the event loop runs: the longest stall of the loop (the longest time between
+// two runs of a probe timer that asks to run every few milliseconds) and the longest gap between
+// two ticks of the main timer. Used by the stall tests and the stall benchmark.
+//
+// A stall is also given as the program's own share: less the time the user-interface thread
+// spent ready to run but waiting for a processor (the kernel's run-queue wait), and less the time
+// the whole machine stood still (as seen by a watcher thread whose short sleeps overran without
+// any run-queue wait: a virtual machine whose processors the host took away). On a loaded
+// machine either can hold the loop, which says nothing about the program. What remains is the
+// time the thread was held by its own work or by a call that blocked.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace plxtest {
+
+class StallProbe {
+public:
+    // Starts watching at once, on the calling (user-interface) thread; `mainTimer` is tm_main.
+    explicit StallProbe(QTimer& mainTimer);
+    ~StallProbe();
+    StallProbe(const StallProbe&) = delete;
+    StallProbe& operator=(const StallProbe&) = delete;
+
+    // Starts a new window of measurement: the longest values and the tick count begin afresh.
+    void Restart();
+
+    // Milliseconds since the start of the window.
+    qint64 ElapsedMs() const;
+    // The longest stall as the clock on the wall saw it, and when it ended.
+    qint64 LongestStallMs() const { return longestStall_; }
+    qint64 LongestStallEndedMs() const { return longestStallEnded_; }
+    // The program's own share of its longest stall, and when that stall ended (worked out when
+    // asked, so that the watcher has seen the whole of every stall by then).
+    qint64 LongestOwnStallMs();
+    qint64 LongestOwnStallEndedMs();
+    // The longest gap between two ticks seen in the window, counting the time since the last tick
+    // (or the start of the window), so a timer that stopped shows.
+    qint64 LongestTickGapMs() const;
+    int Ticks() const { return ticks_; }
+
+    // How often the probe asks to run.
+    static constexpr int kProbeMs = 5;
+
+private:
+    using Instant = std::chrono::steady_clock::time_point;
+    struct Frozen {
+        Instant from, to;
+        std::chrono::nanoseconds lost;
+    };
+    struct Gap {
+        Instant from, to;
+        std::chrono::nanoseconds queueWait;
+    };
+    void WorkOutOwnStall();
+    void Probe();
+    void Tick();
+    void Watch(std::stop_token stop);
+    std::chrono::nanoseconds FrozenWithin(Instant from, Instant to);
+
+    QObject context_;
+    QTimer probe_;
+    Instant start_;
+    int thread_ = 0;
+    Instant lastProbe_;
+    long long lastWaitNs_ = 0;
+    qint64 lastTick_ = 0;
+    qint64 longestStall_ = 0;
+    qint64 longestStallEnded_ = 0;
+    qint64 longestSmallStall_ = 0;  // the gaps too short to be worth looking into
+    qint64 longestOwnStall_ = 0;
+    qint64 longestOwnStallEnded_ = 0;
+    std::vector<Gap> gaps_;  // the longer gaps, looked into when asked
+    qint64 longestGap_ = 0;
+    int ticks_ = 0;
+    std::mutex frozenMutex_;
+    std::deque<Frozen> frozen_;
+    std::jthread watcher_;  // last: stopped before the rest goes
+};
+
+}  // namespace plxtest
