@@ -82,8 +82,8 @@ public:
     QSystemTrayIcon* trayIcon = nullptr;
     RaceBoard* raceBoard = nullptr;  // the contents of ts_race and ts_odds, put in by the wiring
     OddsBoard* oddsBoard = nullptr;
-    NewsView* newsView = nullptr;  // cwb_news on ts_news
-    NewsStep* newsStep = nullptr;  // the news read in the background, put in by the wiring
+    NewsView* newsView = nullptr;      // cwb_news on ts_news
+    NewsStep* newsStep = nullptr;      // the news read in the background, put in by the wiring
     MailWorker* mailWorker = nullptr;  // the racer check's mail in the background
     QTimer tm_main;
     int tickCounter = -1;  // the timer's tag: -1 before the first tick, then 0..60

@@ -88,7 +88,8 @@ void Tf_main::EndProgram() {
     Program().runState = RunState::Closing;
     // Closed from the event loop once the tick has returned: the close handling may still have
     // something to say (a settings file that cannot be written).
-    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 bool Tf_main::BackgroundBusy() const {

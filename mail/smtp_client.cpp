@@ -93,7 +93,8 @@ std::optional<SmtpJob> PrepareSmtpJob(const SmtpClient& client, const MailMessag
     if (url.empty()) return refuse(urlError);
     if (!IsSafeAddress(message.fromAddress)) return refuse("invalid sender address: " + message.fromAddress);
     for (char c : message.recipients)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return refuse("invalid recipient list: " + message.recipients);
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return refuse("invalid recipient list: " + message.recipients);
     std::vector<std::string> recipients = RecipientAddresses(message.recipients);
     if (recipients.empty()) return refuse("no recipient address");
     for (const std::string& r : recipients)

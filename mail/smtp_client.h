@@ -25,10 +25,10 @@ struct SmtpClient {
 // Everything one send needs, copied out of the client and the message: a job owns its data and
 // touches no program state, so it can go to another thread.
 struct SmtpJob {
-    std::string url;        // "smtp://host:port"
-    std::string mailFrom;   // envelope sender, "<...>"
+    std::string url;                      // "smtp://host:port"
+    std::string mailFrom;                 // envelope sender, "<...>"
     std::vector<std::string> recipients;  // envelope recipients, "<...>" each
-    std::string data;       // the message as sent, headers and body
+    std::string data;                     // the message as sent, headers and body
     long timeoutMs = 15000;
 };
 

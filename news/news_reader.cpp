@@ -20,8 +20,8 @@ PageWrite WritePageFile(const std::string& path, const std::string& bytes) {
     return failed == WriteStep::Write ? PageWrite::ShortWrite : PageWrite::CannotOpen;
 }
 
-NewsPage ReadFeeds(const std::vector<std::string>& addresses, const std::string& startupMark,
-                   const FetchLimits& limits, const std::stop_token& stop) {
+NewsPage ReadFeeds(const std::vector<std::string>& addresses, const std::string& startupMark, const FetchLimits& limits,
+                   const std::stop_token& stop) {
     std::vector<FetchResult> fetched = FetchFeeds(addresses, limits, stop);
     std::vector<FeedOutcome> outcomes;
     outcomes.reserve(addresses.size());

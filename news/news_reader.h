@@ -33,8 +33,8 @@ std::string NewsPagePath();
 // within `limits`) and builds the page, with the items newer than `startupMark` as new articles.
 // Reads and writes nothing but the network. A stop request ends the fetches at once; the page
 // then reports the unfinished feeds as failed (the caller drops it).
-NewsPage ReadFeeds(const std::vector<std::string>& addresses, const std::string& startupMark,
-                   const FetchLimits& limits, const std::stop_token& stop = {});
+NewsPage ReadFeeds(const std::vector<std::string>& addresses, const std::string& startupMark, const FetchLimits& limits,
+                   const std::stop_token& stop = {});
 
 // The second half, on the user-interface thread: writes the page whole, shows it on the first read
 // and whenever newer news arrived, and raises NEWS_LAST_RLSDTTM. True when an item newer than the

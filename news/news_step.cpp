@@ -22,11 +22,10 @@ bool NewsStep::Start() {
     if (worker_.Busy()) return false;
     // The list is read here, on the user-interface thread, where its messages may be shown; the
     // worker gets nothing but copies.
-    std::function<NewsPage(std::stop_token)> read = [addresses = LoadFeedAddresses(),
-                                                      startupMark = Program().newsBaseline,
-                                                      limits = limits](std::stop_token stop) {
-        return ReadFeeds(addresses, startupMark, limits, stop);
-    };
+    std::function<NewsPage(std::stop_token)> read =
+        [addresses = LoadFeedAddresses(), startupMark = Program().newsBaseline, limits = limits](std::stop_token stop) {
+            return ReadFeeds(addresses, startupMark, limits, stop);
+        };
     return worker_.Start(read, std::function<void(NewsPage)>([this](NewsPage page) { Publish(page); }));
 }
 

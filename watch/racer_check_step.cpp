@@ -39,8 +39,8 @@ bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage&
     if (!settings.SMTP_HOST.empty() && !settings.MAIL_ADRS1.empty()) {
         std::string subject = SJ("Pilonix チェック");
         if (outputs.sendMail) {
-            FillMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1,
-                     settings.MAIL_ADRS2, subject, JoinLines(memo));
+            FillMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1, settings.MAIL_ADRS2,
+                     subject, JoinLines(memo));
             outputs.sendMail(id_smtp, id_msg);
         } else {
             SendMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1, settings.MAIL_ADRS2,

@@ -74,8 +74,7 @@ void SetCommonTransferOptions(CURL* easy, TransferSockets& sockets) {
     curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &sockets);
 }
 
-bool RunTransfers(CURLM* multi, TransferSockets& sockets, const std::stop_token& stop, long limitMs,
-                  bool* expired) {
+bool RunTransfers(CURLM* multi, TransferSockets& sockets, const std::stop_token& stop, long limitMs, bool* expired) {
     // curl_multi_wakeup is the one multi call that may come from another thread.
     std::stop_callback wake(stop, [multi, &sockets] {
         sockets.ShutDownAll();

@@ -64,7 +64,8 @@ bool MessageBoxBackend::Pending() const {
 void MessageBoxBackend::ScheduleNext() {
     if (scheduled_ || waiting_.empty()) return;
     scheduled_ = true;
-    QMetaObject::invokeMethod(&context_, [this] { ShowNext(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [this] { ShowNext(); }, Qt::QueuedConnection);
 }
 
 void MessageBoxBackend::ShowNext() {

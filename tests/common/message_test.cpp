@@ -31,8 +31,9 @@ TEST(MessageDeferral, MessagesAreKeptOncePerTextAndPostedInOrderWhenItEnds) {
         EXPECT_TRUE(messages.shown.empty()) << "nothing is shown while deferred";
     }
     EXPECT_FALSE(MessagesDeferred());
-    ASSERT_EQ(messages.Utf8Texts(), (std::vector<std::string>{"サウンドを再生できません！", "TimeTable File Write Error!",
-                                                              "SELECT x FROM y WHERE a='?'"}));
+    ASSERT_EQ(messages.Utf8Texts(),
+              (std::vector<std::string>{"サウンドを再生できません！", "TimeTable File Write Error!",
+                                        "SELECT x FROM y WHERE a='?'"}));
     for (const auto& m : messages.shown) EXPECT_TRUE(m.posted);
     EXPECT_TRUE(messages.shown[2].question);
 

@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -34,7 +35,10 @@ long long QuitWhileInFlight(ProgramFolder& program, const std::string& marlo, co
     auto sent = std::chrono::steady_clock::now();
     ::kill(pid, SIGTERM);
     *status = WaitForExit(pid, 10000);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count();
+    long long ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count();
+    std::printf("ended %lld ms after SIGTERM\n", ms);
+    return ms;
 }
 
 void ExpectWholeFiles(const ProgramFolder& program) {

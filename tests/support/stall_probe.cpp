@@ -1,5 +1,5 @@
 // The stall probe: a precise timer of a few milliseconds, the main timer's own signal, the
-// kernel's scheduling statistics of the thread, and a watcher thread for a machine standing still.
+// kernel's scheduling statistics of the thread, and a watcher thread.
 #include "tests/support/stall_probe.h"
 
 #include <fcntl.h>
@@ -15,26 +15,30 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::nanoseconds;
 
-// The second field of /proc/self/task/TID/schedstat: nanoseconds spent waiting on a run queue.
-// Zero where the kernel does not keep it.
-long long RunQueueWaitNs(int thread) {
-    std::string path = "/proc/self/task/" + std::to_string(thread) + "/schedstat";
+constexpr milliseconds kWatchSleep{2};
+constexpr milliseconds kWatchLoss{10};  // a smaller overrun is ordinary timer noise
+
+// A /proc file of one thread of this process, read whole.
+std::string ReadProc(int thread, const char* name) {
+    std::string path = "/proc/self/task/" + std::to_string(thread) + "/" + name;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    char text[128] = {};
+    if (fd < 0) return {};
+    char text[512] = {};
     ssize_t n = ::read(fd, text, sizeof text - 1);
     ::close(fd);
+    return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string();
+}
+
+// The second field of schedstat: nanoseconds spent waiting on a run queue (0 where not kept).
+long long RunQueueWaitNs(int thread) {
     long long running = 0, waiting = 0;
-    if (n <= 0 || std::sscanf(text, "%lld %lld", &running, &waiting) != 2) return 0;
+    if (std::sscanf(ReadProc(thread, "schedstat").c_str(), "%lld %lld", &running, &waiting) != 2) return 0;
     return waiting;
 }
 
 qint64 Ms(nanoseconds span) {
     return std::chrono::duration_cast<milliseconds>(span).count();
 }
-
-constexpr milliseconds kWatchSleep{2};
-constexpr milliseconds kWatchLoss{10};  // a smaller overrun is ordinary timer noise
 
 }  // namespace
 
@@ -72,10 +76,9 @@ void StallProbe::Probe() {
     Instant now = std::chrono::steady_clock::now();
     long long waitNs = RunQueueWaitNs(thread_);
     nanoseconds stall = now - lastProbe_;
-    qint64 at = Ms(now - start_);
     if (Ms(stall) > longestStall_) {
         longestStall_ = Ms(stall);
-        longestStallEnded_ = at;
+        longestStallEnded_ = Ms(now - start_);
     }
     if (stall > milliseconds(kProbeMs * 4))
         gaps_.push_back({lastProbe_, now, nanoseconds(waitNs - lastWaitNs_)});
@@ -99,7 +102,7 @@ void StallProbe::WorkOutOwnStall() {
     longestOwnStall_ = longestSmallStall_;
     longestOwnStallEnded_ = 0;
     for (const Gap& gap : gaps_) {
-        qint64 own = Ms((gap.to - gap.from) - gap.queueWait - FrozenWithin(gap.from, gap.to));
+        qint64 own = Ms((gap.to - gap.from) - gap.queueWait - NotOwnWithin(gap.from, gap.to));
         if (own > longestOwnStall_) {
             longestOwnStall_ = own;
             longestOwnStallEnded_ = Ms(gap.to - start_);
@@ -114,35 +117,52 @@ void StallProbe::Tick() {
     ++ticks_;
 }
 
-// Sleeps a little, over and over; an overrun that the watcher did not spend waiting for a
-// processor is time the machine stood still.
+// True while the user-interface thread sits in the event loop's own short wait: a poll whose
+// time-out is at most the probe's interval (/proc/self/task/TID/syscall: number, then arguments).
+bool StallProbe::LoopWaiting() const {
+    long number = -1;
+    unsigned long long fds = 0, count = 0, timeout = 0;
+    if (std::sscanf(ReadProc(thread_, "syscall").c_str(), "%ld %llx %llx %llx", &number, &fds, &count, &timeout) != 4)
+        return false;
+    constexpr long kPoll = 7;
+    auto ms = static_cast<long long>(static_cast<int>(timeout));
+    return number == kPoll && ms >= 0 && ms <= kProbeMs;
+}
+
+// Sleeps a little, over and over. An overrun that the watcher did not spend waiting for a
+// processor is time the machine stood still; a step that began and ended with the user-interface
+// thread in the loop's own short wait is time the system owed the loop its wake-up.
 void StallProbe::Watch(std::stop_token stop) {
     int self = static_cast<int>(::gettid());
     Instant last = std::chrono::steady_clock::now();
     long long lastWait = RunQueueWaitNs(self);
+    bool lastWaiting = LoopWaiting();
     while (!stop.stop_requested()) {
         std::this_thread::sleep_for(kWatchSleep);
         Instant now = std::chrono::steady_clock::now();
         long long wait = RunQueueWaitNs(self);
+        bool waiting = LoopWaiting();
         nanoseconds lost = (now - last) - kWatchSleep - nanoseconds(wait - lastWait);
-        if (lost > kWatchLoss) {
-            std::lock_guard<std::mutex> lock(frozenMutex_);
-            frozen_.push_back({last + kWatchSleep, now, lost});
-            while (frozen_.size() > 100000) frozen_.pop_front();
+        if (lastWaiting && waiting) lost = now - last;
+        if (lost > kWatchLoss || (lastWaiting && waiting)) {
+            std::lock_guard<std::mutex> lock(notOwnMutex_);
+            notOwn_.push_back({last, now, lost});
+            while (notOwn_.size() > 200000) notOwn_.pop_front();
         }
         last = now;
         lastWait = wait;
+        lastWaiting = waiting;
     }
 }
 
-nanoseconds StallProbe::FrozenWithin(Instant from, Instant to) {
-    std::lock_guard<std::mutex> lock(frozenMutex_);
+nanoseconds StallProbe::NotOwnWithin(Instant from, Instant to) {
+    std::lock_guard<std::mutex> lock(notOwnMutex_);
     nanoseconds total{0};
-    for (const Frozen& f : frozen_) {
-        Instant a = std::max(from, f.from), b = std::min(to, f.to);
-        if (a < b) total += std::min<nanoseconds>(b - a, f.lost);
+    for (const NotOwn& stretch : notOwn_) {
+        Instant a = std::max(from, stretch.from), b = std::min(to, stretch.to);
+        if (a < b) total += std::min<nanoseconds>(b - a, stretch.lost);
     }
-    return total;
+    return std::min(total, to - from);
 }
 
 }  // namespace plxtest

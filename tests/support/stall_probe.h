@@ -2,12 +2,16 @@
 // two runs of a probe timer that asks to run every few milliseconds) and the longest gap between
 // two ticks of the main timer. Used by the stall tests and the stall benchmark.
 //
-// A stall is also given as the program's own share: less the time the user-interface thread
-// spent ready to run but waiting for a processor (the kernel's run-queue wait), and less the time
-// the whole machine stood still (as seen by a watcher thread whose short sleeps overran without
-// any run-queue wait: a virtual machine whose processors the host took away). On a loaded
-// machine either can hold the loop, which says nothing about the program. What remains is the
-// time the thread was held by its own work or by a call that blocked.
+// A stall is also given as the program's own share, which leaves out what the machine did to the
+// user-interface thread rather than what the thread did:
+//   - the time it waited, ready to run, for a processor (the kernel's run-queue wait);
+//   - the time it sat in the event loop's own short wait (a poll of at most the probe's interval)
+//     and was woken late;
+//   - the time the whole machine stood still (a watcher thread's short sleeps overran).
+// What remains is the time the thread was held by its own work or by a call that blocked (a
+// network wait on the user-interface thread sits in a poll of its own, with a longer time-out,
+// and counts in full). Time the processor spent elsewhere while the thread was nominally running
+// (interrupts, a host that took the virtual processor away) cannot be told apart and counts too.
 #pragma once
 
 #include <QObject>
@@ -50,7 +54,8 @@ public:
 
 private:
     using Instant = std::chrono::steady_clock::time_point;
-    struct Frozen {
+    // A stretch of time of which `lost` was not the program's doing.
+    struct NotOwn {
         Instant from, to;
         std::chrono::nanoseconds lost;
     };
@@ -58,11 +63,12 @@ private:
         Instant from, to;
         std::chrono::nanoseconds queueWait;
     };
-    void WorkOutOwnStall();
     void Probe();
     void Tick();
     void Watch(std::stop_token stop);
-    std::chrono::nanoseconds FrozenWithin(Instant from, Instant to);
+    bool LoopWaiting() const;
+    void WorkOutOwnStall();
+    std::chrono::nanoseconds NotOwnWithin(Instant from, Instant to);
 
     QObject context_;
     QTimer probe_;
@@ -79,8 +85,8 @@ private:
     std::vector<Gap> gaps_;  // the longer gaps, looked into when asked
     qint64 longestGap_ = 0;
     int ticks_ = 0;
-    std::mutex frozenMutex_;
-    std::deque<Frozen> frozen_;
+    std::mutex notOwnMutex_;
+    std::deque<NotOwn> notOwn_;
     std::jthread watcher_;  // last: stopped before the rest goes
 };
 

@@ -2,12 +2,12 @@
 // thread as a queued event, one job at a time, and Abort stops a job and drops its outcome.
 #include "common/shell/background_worker.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <chrono>
-#include <dirent.h>
 #include <stdexcept>
 #include <thread>
 
@@ -48,9 +48,9 @@ TEST(BackgroundWorker, WorkRunsElsewhereAndItsOutcomeArrivesQueuedOnTheOwnersThr
         return 42;
     };
     ASSERT_TRUE(worker.Start(work, std::function<void(int)>([&](int value) {
-        doneThread = std::this_thread::get_id();
-        outcome = value;
-    })));
+                                 doneThread = std::this_thread::get_id();
+                                 outcome = value;
+                             })));
     EXPECT_TRUE(worker.Busy());
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(outcome, 0) << "delivered by the event loop, never inside Start";
