@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build build-asan test test-normal test-asan run clean format bench
+.PHONY: deps build build-asan test test-normal test-asan run clean format bench package
 
 deps:
 	@scripts/install-deps
@@ -17,11 +17,16 @@ build-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DPLX_SANITIZE=ON -DPLX_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-test-normal: build
+# The Debian package (build/pilonix_<version>_amd64.deb); the normal test run unpacks and runs it.
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls pilonix_*.deb
+
+test-normal: build package
 	@echo "== tests: normal build =="
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 test-asan: build-asan
+	@cd $(ASAN_BUILD) && cpack -G DEB >/dev/null
 	@echo "== tests: ASan+UBSan build =="
 	@# The database engine plugin is unloaded with thread-local storage still registered; LeakSanitizer's
 	@# tracer then reads the stale block at exit and crashes. Not intercepting __tls_get_addr avoids it

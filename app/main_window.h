@@ -24,12 +24,12 @@ class NewsView;
 class OddsBoard;
 class RaceBoard;
 
-// Where the program keeps its files; the program uses the executable's folder, tests a
-// temporary one.
+// Where the program keeps its files; the program uses its data folder, tests a temporary one.
 struct ProgramPaths {
-    std::string exeFolder;     // trailing "/"
+    std::string exeFolder;     // the data files' folder, trailing "/"
     std::string settingsPath;  // the settings file
     std::string defaultMarloFolder = kDefaultMarloFolder;
+    std::string programFolder;  // the executable's own folder (sounds); empty: exeFolder
     static ProgramPaths OfProcess();
 };
 

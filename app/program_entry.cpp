@@ -11,6 +11,7 @@
 #include "common/message.h"
 #include "common/shell/app_title.h"
 #include "common/shell/message_box.h"
+#include "common/shell/qt_japanese.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -30,6 +31,7 @@ int RunProgram(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setQuitOnLastWindowClosed(false);  // a dialog closing while we sit in the tray must not end us
+    InstallQtJapaneseTexts();
     MessageBoxBackend boxes;
     if (HasScreenForBoxes()) SetMessageBackend(&boxes);
 

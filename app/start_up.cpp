@@ -46,6 +46,7 @@ bool Tf_main::StartUp() {
     ProgramState& program = Program();
     program.runState = RunState::Starting;
     program.exeFolder = paths_.exeFolder;
+    program.programFolder = paths_.programFolder;
     setWindowTitle(QString::fromUtf8(kApplicationTitle) + " Version " + QString::fromStdString(ExeDate()));
 
     for (const auto& reset : hooks_.startUpResets) reset();
@@ -56,7 +57,7 @@ bool Tf_main::StartUp() {
 
     // One read of the settings file serves both the settings and the [SITE] hosts.
     const IniFile settingsFile(paths_.settingsPath);
-    ApplyLoadedSettings(ReadSettings(settingsFile, program.exeFolder));
+    ApplyLoadedSettings(ReadSettings(settingsFile, SoundFolderBase()));
     LoadSiteHosts(settingsFile);
     ApplyWindowSettings();
 

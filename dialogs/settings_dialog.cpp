@@ -112,7 +112,7 @@ void Tf_cfg::showEvent(QShowEvent* event) {
 
 void Tf_cfg::FormShow() {
     const Settings& s = Program().settings;
-    soundFolder_ = Program().exeFolder + "Snd";
+    soundFolder_ = SoundFolderBase() + "Snd";
     e_entno->clear();
 
     SetFlag(chk_auto_start_f, s.AUTO_START_F);
