@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build build-asan test test-normal test-asan run clean format bench package
+.PHONY: deps build build-asan test test-normal test-asan run clean format bench package screenshots
 
 deps:
 	@scripts/install-deps
@@ -40,6 +40,12 @@ test: test-normal test-asan
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+
+# The user guide's pictures in doc/screenshots/, rendered off screen on a fresh demo day.
+screenshots: build
+	@cmake --build $(BUILD) --target plx_screenshots
+	@tools/marlo-demo $(BUILD)/screenshot-marlo >/dev/null
+	@$(BUILD)/plx_screenshots doc/screenshots $(BUILD)/screenshot-marlo
 
 run: build
 	@scripts/run-demo $(BUILD)

@@ -33,7 +33,7 @@ QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// A tab sheet with the grey panel behind its contents and the thin line to its right.
+// A tab sheet with the grey panel behind its contents.
 class TabSheet final : public QWidget {
 public:
     using QWidget::QWidget;
