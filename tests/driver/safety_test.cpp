@@ -139,12 +139,16 @@ TEST_F(Safety, BlobsReachAProcedureOnTheFirstCall) {
 
 TEST_F(Safety, AResultClosedByACommitIsFreedWhenTheCommandRunsAgain) {
     ASSERT_EQ(command()->prepare("SELECT CAST('wide' AS CHAR(30000)) FROM RDB$DATABASE", 0), kResultOk);
+    // The caller keeps every cursor it was given until the end.
+    std::vector<SQLCursor*> cursors;
     auto runInOwnTransaction = [&](std::uint32_t id) {
         TransactionDesc transaction{id, 0, 0};
         ASSERT_EQ(connection_->beginTransaction(&transaction), kResultOk);
-        ASSERT_EQ(command()->execute(cursor_.out()), kResultOk) << ErrorText(command());
-        ASSERT_EQ(cursor_->next(), kResultOk);
-        // The commit closes the client's cursor; the caller runs the command again without closing it.
+        SQLCursor* cursor = nullptr;
+        ASSERT_EQ(command()->execute(&cursor), kResultOk) << ErrorText(command());
+        cursors.push_back(cursor);
+        ASSERT_EQ(cursor->next(), kResultOk);
+        // The commit closes the client's cursor, so the command can run again without a close.
         ASSERT_EQ(connection_->commit(&transaction), kResultOk);
     };
     for (std::uint32_t id = 1; id <= 5; ++id) runInOwnTransaction(id);
@@ -154,8 +158,10 @@ TEST_F(Safety, AResultClosedByACommitIsFreedWhenTheCommandRunsAgain) {
     EXPECT_LT(HeapInUse(), before + 300 * 1024);
     std::string value(30001, '\0');
     std::int32_t blank = -1;
-    EXPECT_EQ(cursor_->getString(1, value.data(), &blank), kResultOk);
+    EXPECT_EQ(cursors.back()->getString(1, value.data(), &blank), kResultOk);
     EXPECT_EQ(std::string(value.c_str(), 4), "wide");
+    EXPECT_EQ(cursors.front()->getString(1, value.data(), &blank), kResultNoHandle) << "an older result is gone";
+    for (SQLCursor* cursor : cursors) cursor->Release();
 }
 
 TEST_F(Safety, DateParametersOutsideTheCalendarAreRefusedAtOnce) {
