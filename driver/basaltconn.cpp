@@ -127,7 +127,8 @@ ResultCode BasaltConnection::setOption(std::uint32_t option, std::intptr_t value
             return setText(role_, value, "role name");
         case kConnOptionWaitOnLocks:
             waitOnLocks_ = value != 0;
-            if (node && waitOnLocks_ && node->tpbIndex < 2) node->tpbIndex = static_cast<std::uint8_t>(node->tpbIndex + 2);
+            if (node && waitOnLocks_ && node->tpbIndex < 2)
+                node->tpbIndex = static_cast<std::uint8_t>(node->tpbIndex + 2);
             return kResultOk;
         case kConnOptionCommitRetain:
             commitRetain_ = value != 0;

@@ -107,8 +107,8 @@ ExplicitTransaction* FindActiveExplicit(ClientConnection& client, std::uint32_t 
 // Composes the readable text of the status vector: at most 257 characters, each kept line ending
 // in "\n", the lines that only repeat the SQL code left out. `entries` may be null or unusable when
 // the status holds only a failure the driver found itself.
-void ComposeErrorText(const ClientEntryTable* entries, const ISC_STATUS* status,
-                      char* text /* kMaxErrorLength + 1 */, std::int16_t* length);
+void ComposeErrorText(const ClientEntryTable* entries, const ISC_STATUS* status, char* text /* kMaxErrorLength + 1 */,
+                      std::int16_t* length);
 // The same for a connection's status vector, traced as a client call.
 void ComposeErrorText(ClientConnection& client, char* text /* kMaxErrorLength + 1 */, std::int16_t* length);
 

@@ -45,8 +45,8 @@ ResultCode UnmappedColumn(ClientConnection& client, const XSQLVAR& variable, int
     const char* name = hasAlias ? variable.aliasname : variable.sqlname;
     int nameLength = std::clamp<int>(hasAlias ? variable.aliasname_length : variable.sqlname_length, 0,
                                      static_cast<int>(kMaxColumnName));
-    return DriverError(client, "column %d (%.*s) is of type %s, which the driver cannot read", number, nameLength,
-                       name, type);
+    return DriverError(client, "column %d (%.*s) is of type %s, which the driver cannot read", number, nameLength, name,
+                       type);
 }
 
 // The describe table: field type, subtype, precision, scale, length and data length by internal type.
@@ -173,8 +173,7 @@ ResultCode BindColumns(ClientStatement& statement, const ColumnDesc* columns, in
         const ColumnDesc& column = columns[i];
         XSQLVAR& variable = output->sqlvar[i];
         variable.sqltype = TranslateTypePhy(column.internalType);
-        if (variable.sqltype == 0)
-            return DriverError(*statement.client, "column %d has no client type to bind", i + 1);
+        if (variable.sqltype == 0) return DriverError(*statement.client, "column %d has no client type to bind", i + 1);
         variable.sqldata = row + column.valueOffset;
         variable.sqllen = static_cast<ISC_SHORT>(column.dataLength);
         if (column.internalType == kTypeText) variable.sqllen = static_cast<ISC_SHORT>(column.dataLength - 1);

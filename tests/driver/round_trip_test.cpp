@@ -24,8 +24,22 @@ namespace {
 constexpr int kCases = 5000;
 constexpr std::uint32_t kSeed = 20240617;
 
-enum Kind { kSmall, kInteger, kNumeric9, kNumeric18, kDouble, kFloat, kChar, kVarchar, kDate, kTime, kStamp,
-            kBinaryBlob, kTextBlob, kKinds };
+enum Kind {
+    kSmall,
+    kInteger,
+    kNumeric9,
+    kNumeric18,
+    kDouble,
+    kFloat,
+    kChar,
+    kVarchar,
+    kDate,
+    kTime,
+    kStamp,
+    kBinaryBlob,
+    kTextBlob,
+    kKinds
+};
 
 struct KindInfo {
     const char* sqlType;
@@ -85,7 +99,7 @@ public:
         c.id = id;
         c.kind = static_cast<Kind>(below(kKinds));
         c.null = below(10) == 0;
-        bool edge = below(3) == 0;  // a boundary value instead of an ordinary one
+        bool edge = below(3) == 0;   // a boundary value instead of an ordinary one
         bool large = below(6) == 0;  // texts and blobs near their limits are costly: fewer of them
         switch (c.kind) {
             case kSmall:
@@ -95,7 +109,8 @@ public:
                 c.number = edge ? pick<std::int64_t>({INT32_MIN, INT32_MAX, 0}) : between(INT32_MIN, INT32_MAX);
                 break;
             case kNumeric9:
-                c.number = edge ? pick<std::int64_t>({999999999, -999999999, 0, 1, -1}) : between(-999999999, 999999999);
+                c.number =
+                    edge ? pick<std::int64_t>({999999999, -999999999, 0, 1, -1}) : between(-999999999, 999999999);
                 break;
             case kNumeric18:  // fifteen digits: the driver carries decimals through a double
                 c.number = edge ? pick<std::int64_t>({999999999999999, -999999999999999, 0, -1})
@@ -123,8 +138,8 @@ public:
                 break;
             }
             case kDate:
-                c.number = edge ? pick<std::int64_t>({1, basalt::kLastDayNumber, 0, basalt::kLastDayNumber + 1,
-                                                      INT32_MAX, INT32_MIN})
+                c.number = edge ? pick<std::int64_t>(
+                                      {1, basalt::kLastDayNumber, 0, basalt::kLastDayNumber + 1, INT32_MAX, INT32_MIN})
                                 : between(1, basalt::kLastDayNumber);
                 if (c.number < 1 || c.number > basalt::kLastDayNumber) c.setResult = kResultInvalidValue;
                 break;
@@ -133,12 +148,17 @@ public:
                 if (c.number < 0) c.setResult = kResultInvalidValue;
                 break;
             case kStamp: {
-                std::int64_t day = edge ? pick<std::int64_t>({1, basalt::kLastDayNumber}) : between(1, basalt::kLastDayNumber);
+                std::int64_t day =
+                    edge ? pick<std::int64_t>({1, basalt::kLastDayNumber}) : between(1, basalt::kLastDayNumber);
                 int y = 0, m = 0, d = 0;
                 basalt::CalendarDate(static_cast<std::int32_t>(day), &y, &m, &d);
-                c.stamp = {static_cast<std::int16_t>(y), static_cast<std::uint16_t>(m), static_cast<std::uint16_t>(d),
-                           static_cast<std::uint16_t>(between(0, 23)), static_cast<std::uint16_t>(between(0, 59)),
-                           static_cast<std::uint16_t>(between(0, 59)), 0};
+                c.stamp = {static_cast<std::int16_t>(y),
+                           static_cast<std::uint16_t>(m),
+                           static_cast<std::uint16_t>(d),
+                           static_cast<std::uint16_t>(between(0, 23)),
+                           static_cast<std::uint16_t>(between(0, 59)),
+                           static_cast<std::uint16_t>(between(0, 59)),
+                           0};
                 if (edge && below(2) == 0) {  // a date that does not exist
                     c.stamp.month = pick<std::uint16_t>({0, 13, 2});
                     c.stamp.day = 30;
@@ -336,8 +356,8 @@ std::string ColumnText(SQLCursor* cursor, Kind kind) {
         case kFieldDate:
         case kFieldTime: {
             std::int32_t v = 0;
-            ResultCode r = kInfo[kind].fieldType == kFieldDate ? cursor->getDate(2, &v, &blank)
-                                                               : cursor->getTime(2, &v, &blank);
+            ResultCode r =
+                kInfo[kind].fieldType == kFieldDate ? cursor->getDate(2, &v, &blank) : cursor->getTime(2, &v, &blank);
             return done(r, std::to_string(v));
         }
         case kFieldTimestamp: {
@@ -438,7 +458,8 @@ std::string IsqlInsert(const Case& c) {
         constexpr std::size_t kPiece = 16000;
         literal = "x'" + Hex(c.bytes.substr(0, kPiece)) + "'";
         for (std::size_t at = kPiece; at < c.bytes.size(); at += kPiece)
-            rest += "UPDATE " + table + " SET V = V || x'" + Hex(c.bytes.substr(at, kPiece)) + "' WHERE ID = " + id + ";\n";
+            rest +=
+                "UPDATE " + table + " SET V = V || x'" + Hex(c.bytes.substr(at, kPiece)) + "' WHERE ID = " + id + ";\n";
     }
     return "INSERT INTO " + table + " VALUES (" + id + ", " + literal + ");\n" + rest;
 }
@@ -491,7 +512,8 @@ TEST(RoundTrip, RandomValuesComeBackThroughGettersProcedureOutputsAndIsql) {
     int failures = 0;
     std::string report;
     auto fail = [&](const Case& c, const std::string& what) {
-        if (++failures <= 10) report += "case " + std::to_string(c.id) + " kind " + std::to_string(c.kind) + ": " + what + "\n";
+        if (++failures <= 10)
+            report += "case " + std::to_string(c.id) + " kind " + std::to_string(c.kind) + ": " + what + "\n";
     };
     for (std::int32_t id = 1; id <= kCases; ++id) {
         Case c = generator.next(id);
@@ -513,7 +535,8 @@ TEST(RoundTrip, RandomValuesComeBackThroughGettersProcedureOutputsAndIsql) {
         call->setParameter(2, 0, kParamOutput, kInfo[c.kind].fieldType, outputSubType, 0, -kInfo[c.kind].scale,
                            kInfo[c.kind].outputLength, unused.data(), 0);
         executed = call->execute(nullptr);
-        if ((executed == kResultOk) != c.stored) fail(c, "procedure gave " + std::to_string(executed) + " " + ErrorText(call));
+        if ((executed == kResultOk) != c.stored)
+            fail(c, "procedure gave " + std::to_string(executed) + " " + ErrorText(call));
         if (executed == kResultOk && OutputText(call, c) != Expected(c)) fail(c, "procedure output differs");
     }
     for (int k = 0; k < kKinds; ++k) {

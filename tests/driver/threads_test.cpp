@@ -31,7 +31,8 @@ std::string Cycles(SQLDriver* driver, const std::string& path, int cycles) {
             Ref<SQLCommand> command;
             Ref<SQLCursor> cursor;
             if (connection->createCommand(command.out()) != kResultOk) return "createCommand";
-            if (command->prepare("SELECT CAST(COUNT(*) AS INTEGER) FROM R", 0) != kResultOk || command->execute(cursor.out()) != kResultOk)
+            if (command->prepare("SELECT CAST(COUNT(*) AS INTEGER) FROM R", 0) != kResultOk ||
+                command->execute(cursor.out()) != kResultOk)
                 return "query: " + ErrorText(command.get());
             std::int32_t count = 0, blank = -1;
             if (cursor->next() != kResultOk || cursor->getInt32(1, &count, &blank) != kResultOk || count != 3)
@@ -45,8 +46,9 @@ std::string Cycles(SQLDriver* driver, const std::string& path, int cycles) {
 }  // namespace
 
 TEST(Threads, TwoConnectionsOfOneDriverRunSideBySide) {
-    RealDatabase database("CREATE TABLE R (ID INTEGER); INSERT INTO R VALUES (1); INSERT INTO R VALUES (2);"
-                          "INSERT INTO R VALUES (3);");
+    RealDatabase database(
+        "CREATE TABLE R (ID INTEGER); INSERT INTO R VALUES (1); INSERT INTO R VALUES (2);"
+        "INSERT INTO R VALUES (3);");
     // One connection stays attached throughout, so the engine is not loaded and unloaded each cycle.
     Ref<SQLConnection> keeper(database.connect());
     std::string first, second;
