@@ -34,15 +34,15 @@ test-asan: build-asan
 
 test: test-normal test-asan
 
-# The driver tests under ThreadSanitizer (by hand, not part of `make test`). Built with clang; the
-# client library itself is not instrumented, so only the driver's own accesses are checked.
+# The driver tests under ThreadSanitizer (by hand, not part of `make test`). The client library itself
+# is not instrumented, so only the driver's and the tests' own accesses are checked. The engine nests
+# more locks than the sanitizer's deadlock detector can follow, so that detector is off.
 tsan: deps
-	@cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	    -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=thread" \
+	@cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=thread" \
 	    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" -DPLX_BENCH=OFF >/dev/null
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target driver_tests basaltdrv
 	@echo "== driver tests: ThreadSanitizer build =="
-	@cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./driver_tests
+	@cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:detect_deadlocks=0:suppressions=$(CURDIR)/tests/driver/tsan.supp ./driver_tests
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
