@@ -24,10 +24,11 @@ void CloseOpenBoxes() {
     }
 }
 
-QuitRequest::QuitRequest(Tf_main& window, QuitSignals& signals, QObject* parent) : QObject(parent), window_(window) {
+QuitRequest::QuitRequest(Tf_main& window, QuitSignals& quitSignals, QObject* parent)
+    : QObject(parent), window_(window) {
     sweep_.setInterval(100);
     connect(&sweep_, &QTimer::timeout, this, &QuitRequest::Sweep);
-    connect(&signals, &QuitSignals::quitRequested, this, &QuitRequest::Request);
+    connect(&quitSignals, &QuitSignals::quitRequested, this, &QuitRequest::Request);
 }
 
 void QuitRequest::Request() {

@@ -23,7 +23,7 @@ public:
     // The longest the orderly end through the tick is waited for.
     static constexpr int kTickDeadlineMs = 1500;
 
-    QuitRequest(Tf_main& window, QuitSignals& signals, QObject* parent = nullptr);
+    QuitRequest(Tf_main& window, QuitSignals& quitSignals, QObject* parent = nullptr);
 
     void Request();
 

@@ -8,6 +8,7 @@
 #include "common/notice.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
+#include "common/venue.h"
 #include "data/data_module.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/firebird_db.h"
@@ -53,18 +54,25 @@ TEST(DayChange, OvernightTheLastAlarmFiresThenTheNewDayIsLoaded) {
     TimedNotices notices;
     auto window = StartOn(f, {2006, 9, 24, 12, 0, 0}, {2006, 9, 24, 23, 57, 0});
     ASSERT_EQ(TableDay(TheTimetable()), "20060924");
-    RaceSlot& late = TheTimetable().Slot(1, 12);
+    std::vector<RaceSlot*> races;  // the day's races, venue by venue
+    for (int venue = 1; venue <= kVenues; ++venue)
+        for (int race = 1; race <= kRacesPerVenue; ++race)
+            if (TheTimetable().Slot(venue, race).AlarmFlag != ' ') races.push_back(&TheTimetable().Slot(venue, race));
+    ASSERT_GE(races.size(), 2u);
+    RaceSlot& late = *races[0];
     PutField(late.CLOSETM, "2359");
     late.AlarmFlag = '1';
-    RaceSlot& morning = TheTimetable().Slot(2, 1);  // armed for 10:31 of the old day
+    RaceSlot& morning = *races[1];  // armed for 10:31 of the old day
     PutField(morning.CLOSETM, "1026");
     morning.AlarmFlag = '1';
     morning.CloseWarnFlag = '1';
+    const std::string lateRace =
+        Cp932ToUtf8(VenueName(std::string(late.RCOURSECD, 2))) + " " + std::string(late.RNO, 2);
 
     TickUntil(f, *window, {2006, 9, 25, 0, 3, 50}, 10000);
     EXPECT_EQ(TableDay(TheTimetable()), "20060924");
     TickUntil(f, *window, {2006, 9, 25, 0, 20, 0}, 10000);
-    EXPECT_EQ(notices.shown, std::vector<std::string>{"25 00:04 桐生 12 レースの発走時刻です！"});
+    EXPECT_EQ(notices.shown, std::vector<std::string>{"25 00:04 " + lateRace + " レースの発走時刻です！"});
     EXPECT_EQ(TableDay(TheTimetable()), "20060925");
     EXPECT_EQ(window->raceBoard->l_yyyymmdd->text(), "2006/09/25");
 

@@ -23,8 +23,8 @@ using plxtest::AppFixture;
 TEST(QuitRequest, SigtermWithABoxOpenEndsWithinTwoSecondsAndSavesTheSettings) {
     AppFixture f;
     auto window = f.MakeWindow();
-    QuitSignals signals;
-    QuitRequest quit(*window, signals);
+    QuitSignals quitSignals;
+    QuitRequest quit(*window, quitSignals);
     MessageBoxBackend boxes;
     SetMessageBackend(&boxes);
 

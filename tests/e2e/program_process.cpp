@@ -28,19 +28,25 @@ ProgramFolder::ProgramFolder(const std::string& runtimeFolder, const std::string
     WriteFile(dir_.File("PLX_RSS.DAT"), "");
 }
 
-pid_t ProgramFolder::Start() const {
-    return StartProgram(exePath(), runtimeFolder_, File("output.txt"));
+pid_t ProgramFolder::Start(const std::vector<std::string>& extraEnvironment) const {
+    return StartProgram(exePath(), runtimeFolder_, File("output.txt"), extraEnvironment);
 }
 
-pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& output) {
+pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& output,
+                   const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
         if (entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("XDG_RUNTIME_DIR=", 0) == 0) continue;
+        bool replaced = false;
+        for (const std::string& extra : extraEnvironment)
+            replaced |= entry.rfind(extra.substr(0, extra.find('=') + 1), 0) == 0;
+        if (replaced) continue;
         env.push_back(entry);
     }
     env.push_back("QT_QPA_PLATFORM=offscreen");
     env.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<char*> envp;
     for (auto& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);
