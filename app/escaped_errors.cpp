@@ -6,6 +6,7 @@
 #include "common/message.h"
 #include "common/shell/app_title.h"
 #include "common/shell/message_box.h"
+#include "data/data_module.h"
 
 namespace plx {
 
@@ -40,8 +41,10 @@ int RunCatchingEscapes(int argc, char** argv, const std::function<int()>& progra
     } catch (...) {
         error = std::current_exception();
     }
-    // The program's boxes went with its application object.
+    // The program's boxes went with its application object. The database is closed as at any end,
+    // before the client library's own exit handlers run.
     SetMessageBackend(nullptr);
+    dm.sc_main.Close();
     const std::string text = EscapedErrorText(error);
     try {
         QApplication app(argc, argv);
