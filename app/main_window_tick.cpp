@@ -38,6 +38,7 @@ void Tf_main::tm_mainTimer() {
     }
 
     if (Running() && AlarmPassEnabled(Program().settings)) Call(steps.alarmPass);
+    if (Running()) Call(steps.dayChange);
 
     if (Running() && !(steps.boardBusy && steps.boardBusy())) {
         if (pc_main->currentWidget() == ts_race)

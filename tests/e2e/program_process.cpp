@@ -28,8 +28,8 @@ ProgramFolder::ProgramFolder(const std::string& runtimeFolder, const std::string
     WriteFile(dir_.File("PLX_RSS.DAT"), "");
 }
 
-pid_t ProgramFolder::Start() const {
-    return StartProgram(exePath(), runtimeFolder_, File("output.txt"));
+pid_t ProgramFolder::Start(const std::vector<std::string>& extraEnvironment) const {
+    return StartProgram(exePath(), runtimeFolder_, File("output.txt"), extraEnvironment);
 }
 
 pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& output,

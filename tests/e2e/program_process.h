@@ -22,7 +22,8 @@ public:
     std::string settingsPath() const { return dir_.File(exeName_ + ".INI"); }
 
     // Starts the program; its standard output and error go to "output.txt" in the folder.
-    pid_t Start() const;
+    // `extraEnvironment` ("NAME=value" entries) is added to the program's environment.
+    pid_t Start(const std::vector<std::string>& extraEnvironment = {}) const;
     std::string Output() const { return ReadFile(File("output.txt")); }
 
 private:
