@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
 
     ManualClock clock(first);
     SetClock(&clock);
-    Tf_main window({folder, folder + "plx.INI", "/nonexistent/"});
+    Tf_main window({folder, folder + "plx.INI", "/nonexistent/", ""});
     WireModules(window);
     window.hooks().tick.news = nullptr;
     if (!window.FormCreate()) return 1;
