@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build build-asan test test-normal test-asan run clean format bench
+.PHONY: deps build build-asan test test-normal test-asan run clean format bench fuzz fuzz-merge
 
 deps:
 	@scripts/install-deps
@@ -36,6 +36,15 @@ test: test-normal test-asan
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
 
+# Fuzzing (clang, libFuzzer, ASan+UBSan) in build-fuzz/: each target for FUZZ_SECONDS; see scripts/run-fuzz.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzz $(FUZZ_TARGETS)
+
+# Rewrites the checked-in seed corpus fuzz/corpus/ from what the fuzzers found, minimised.
+fuzz-merge: deps
+	@scripts/run-fuzz --merge $(FUZZ_TARGETS)
+
 run: build
 	@scripts/run-demo $(BUILD)
 
@@ -43,4 +52,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
