@@ -57,8 +57,8 @@ void CheckScaled(std::int64_t value, std::int16_t scale) {
         if (*p != '-' && *p != '.') digits += *p;
     std::string magnitude = std::to_string(value);
     if (magnitude[0] == '-') magnitude.erase(0, 1);
-    if (scale > 0) magnitude.append(static_cast<std::size_t>(scale), '0');
-    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    if (scale > 0 && value != 0) magnitude.append(static_cast<std::size_t>(scale), '0');
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));  // zero scaled up is all zeros
     FUZZ_CHECK(digits == magnitude,
                std::string(text.get()) + " for " + std::to_string(value) + " scale " + std::to_string(scale));
     FUZZ_CHECK((text[0] == '-') == (value < 0), text.get());

@@ -51,7 +51,7 @@ void CheckTimestamp(const TimestampValue& value) {
     bool valid = basalt::DayNumber(value.year, value.month, value.day) != 0 && value.year <= 9999 && value.hour < 24 &&
                  value.minute < 60 && value.second < 60;
     if (!valid) return;
-    char expected[32];
+    char expected[64];
     std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day,
                   value.hour, value.minute, value.second);
     FUZZ_CHECK(text == expected, text + " for " + expected);
