@@ -5,7 +5,7 @@ TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build build-asan test test-normal test-asan tsan run clean format bench package screenshots
+.PHONY: deps build build-asan test test-normal test-asan tsan run clean format bench package screenshots fuzz fuzz-merge
 
 deps:
 	@scripts/install-deps
@@ -58,6 +58,15 @@ screenshots: build
 	@tools/marlo-demo $(BUILD)/screenshot-marlo >/dev/null
 	@$(BUILD)/plx_screenshots doc/screenshots $(BUILD)/screenshot-marlo
 
+# Fuzzing (clang, libFuzzer, ASan+UBSan) in build-fuzz/: each target for FUZZ_SECONDS; see scripts/run-fuzz.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzz $(FUZZ_TARGETS)
+
+# Rewrites the checked-in seed corpus fuzz/corpus/ from what the fuzzers found, minimised.
+fuzz-merge: deps
+	@scripts/run-fuzz --merge $(FUZZ_TARGETS)
+
 run: build
 	@scripts/run-demo $(BUILD)
 
@@ -65,4 +74,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) build-fuzz

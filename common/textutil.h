@@ -32,7 +32,8 @@ std::string YmdhnSlash(std::string_view ymdhn);
 // The executable's modification date as YYYY.MM.DD.
 std::string ExeDate();
 
-// Every occurrence of `pattern` removed, scanning left to right without rescanning.
+// Every occurrence of `pattern` removed, scanning left to right without rescanning. An occurrence
+// counts only where it starts and ends on whole characters, so no double-byte character is cut.
 std::string RemoveText(std::string_view text, std::string_view pattern);
 
 // Every full-width blank removed, on character boundaries only (a second byte followed by "@"

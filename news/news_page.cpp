@@ -31,7 +31,8 @@ std::string Head() {
 }
 
 std::string NewArticleEntry(const FeedItem& item, const std::string& channelTitle) {
-    return YmdhnSlash(item.date) + " " + HtmlEscape(channelTitle) + "<br>" + SJ("・") +
+    // The date is the feed's own text with a few marks taken out, so it is escaped like the rest.
+    return HtmlEscape(YmdhnSlash(item.date)) + " " + HtmlEscape(channelTitle) + "<br>" + SJ("・") +
            LinkedTitle(item.link, item.title) + "<br>";
 }
 

@@ -78,6 +78,14 @@ TEST(NewsPage, MarkupFromTheFeedIsEscapedAndOnlyWebAddressesBecomeLinks) {
     EXPECT_EQ(page.html.find("file:"), std::string::npos);
 }
 
+TEST(NewsPage, ADateFromTheFeedCannotAddMarkup) {
+    // A release mark is the feed's date text cut to 14 bytes; one that holds markup shows as text.
+    Feed feed{"c", "http://c.example/", {{"t", "http://c.example/1", ItemDate("9<script>x")}}};
+    NewsPage page = BuildNewsPage({{"u", feed}}, "0");
+    EXPECT_EQ(page.html.find("<script"), std::string::npos);
+    EXPECT_NE(page.html.find("9&lt;sc/ri/pt &gt;x:"), std::string::npos);
+}
+
 TEST(NewsPage, WebAddressAndEscapeHelpers) {
     struct Case {
         const char* address;
