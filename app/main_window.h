@@ -23,6 +23,7 @@ namespace plx {
 class NewsView;
 class OddsBoard;
 class RaceBoard;
+struct ServerDatabase;
 
 // Where the program keeps its files; the program uses its data folder, tests a temporary one.
 struct ProgramPaths {
@@ -100,7 +101,8 @@ private:
     void PointerNudge();
     void FormClose();
     bool StartUp();
-    bool ConnectDatabase();
+    // The server's database when `server` is given, else the MARLO folder's own file.
+    bool ConnectDatabase(const ServerDatabase* server);
     void CloseDatabase();
     void ApplyWindowSettings();
 

@@ -55,9 +55,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     };
     if (failed) *failed = WriteStep::None;
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // The new file keeps the permissions of the one it replaces: a file its owner made private
+    // (the settings file with a database password) must not open up to others on the next save.
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacing ? (old.st_mode & 07777) : 0666;
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) return fail(WriteStep::Create, "cannot create the file", errno);
     int code = 0;
+    // A temporary file left by an earlier write has the mode it was made with.
+    if (replacing && ::fchmod(fd, mode) != 0) code = errno;
     size_t done = 0;
     while (done < bytes.size() && code == 0) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

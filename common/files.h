@@ -26,8 +26,9 @@ enum class WriteStep { None, Create, Write, Replace };
 
 // Writes `bytes` to `path` whole: a temporary file beside it ("<path>.tmp"; a write killed half-way
 // leaves at most that one file, which the next write reuses), flushed to disk when `sync` is set,
-// then renamed over `path`. On failure the old file is untouched; returns false, with a message
-// naming the file in `error` and the failing step in `failed` (either may be null).
+// then renamed over `path`, whose permissions the new file keeps. On failure the old file is
+// untouched; returns false, with a message naming the file in `error` and the failing step in
+// `failed` (either may be null).
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          WriteStep* failed = nullptr, bool sync = true);
 
