@@ -9,6 +9,7 @@
 #include <climits>
 #include <memory>
 #include <mutex>
+#include <regex>
 
 #include "common/sjis.h"
 #include "common/textutil.h"
@@ -109,9 +110,19 @@ struct ContextFree {
 }  // namespace
 
 std::string ItemDate(std::string_view dateText) {
-    std::string date(dateText);
-    for (const char* mark : {"-", "/", ":", "T"}) date = RemoveText(date, mark);
-    return std::string(ClipBytes(date, 14));
+    // Blanks and line breaks around the text are the document's layout, not part of the date.
+    size_t begin = dateText.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos) return kNoDate;
+    const std::string text(dateText.substr(begin, dateText.find_last_not_of(" \t\r\n") - begin + 1));
+    static const std::regex w3c(
+        "(\\d{4})-(\\d{2})-(\\d{2})"
+        "(?:T(\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.\\d+)?)?(?:Z|[+-]\\d{2}:\\d{2})?)?");
+    static const std::regex digits("\\d{14}");
+    std::smatch m;
+    if (std::regex_match(text, digits)) return text;
+    if (!std::regex_match(text, m, w3c)) return kNoDate;
+    auto part = [&](size_t i) { return m[i].matched ? m[i].str() : std::string("00"); };
+    return m[1].str() + m[2].str() + m[3].str() + part(4) + part(5) + part(6);
 }
 
 std::optional<Feed> ParseFeed(std::string_view document, std::string* error) {

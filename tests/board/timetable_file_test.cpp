@@ -13,6 +13,7 @@
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable.h"
 
 using namespace plx;
 using plxtest::ReadFile;
@@ -190,4 +191,33 @@ TEST(TimetableFile, KilledSaverAlwaysLeavesAWholeFile) {
     EXPECT_TRUE(messages.shown.empty());
     // Most kills fell after further saves, so they hit the saving loop at work.
     EXPECT_GT(interrupted, kKills / 2);
+}
+
+TEST(TimetableFile, AFifoOrAnUnreadableFileInItsPlaceIsAReadErrorAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File(kTimetableFileName).c_str(), 0600), 0);
+    // In a child process, so that a load that blocks fails the test instead of hanging it.
+    int status = plxtest::ExitStatusWithin(
+        [&] {
+            RecordingMessages messages;
+            Timetable table;
+            int result = LoadTimetable(table, dir.path());
+            bool reported = messages.shown.size() == 1 && messages.shown[0].text == "TimeTable File Read Error!";
+            return result == -1 && reported && Bytes(table) == std::string(Timetable::kBytes, ' ') ? 0 : 1;
+        },
+        3000);
+    EXPECT_EQ(status, 0);
+
+    // A file that is there but cannot be read is reported, never replaced by a blank one.
+    std::filesystem::remove(dir.File(kTimetableFileName));
+    plxtest::MakeUnreadableFile(dir.File(kTimetableFileName), Pattern(Timetable::kBytes));
+    RecordingMessages messages;
+    Timetable table;
+    {
+        plxtest::OtherUser other;
+        EXPECT_EQ(LoadTimetable(table, dir.path()), -1);
+    }
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown.back().text, "TimeTable File Read Error!");
+    EXPECT_EQ(ReadFile(dir.File(kTimetableFileName)), Pattern(Timetable::kBytes));
 }

@@ -39,14 +39,15 @@ TEST_F(FeedListRead, MissingListIsCreatedWithTheDefaultAddressWhichIsRead) {
     EXPECT_EQ(DefaultFeedAddress(), "http://" + Sites().news + "/news/gtn200.rdf");
 }
 
-TEST_F(FeedListRead, EmptyListGivesHeadAndTailAndTheTwelveZerosRuleOnce) {
+TEST_F(FeedListRead, EmptyListGivesHeadAndTailAndNoNews) {
     WriteFile(exe.File("PLX_RSS.DAT"), "");
     Marks("000000000000");
-    EXPECT_TRUE(Read());  // fourteen zeros are more than the twelve of a fresh settings file
-    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "00000000000000");
+    // Nothing was read, so nothing is news: the twelve zeros of a fresh settings file stay.
+    EXPECT_FALSE(Read());
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "000000000000");
     EXPECT_EQ(Page(), plxtest::PageHead() + plxtest::kPageTail);
     EXPECT_FALSE(Read());
-    EXPECT_EQ(viewer.navigations.size(), 1u);  // the first read only; nothing rose the second time
+    EXPECT_EQ(viewer.navigations.size(), 1u);  // the first read only
     EXPECT_EQ(ReadFile(exe.File("PLX_RSS.DAT")), "");
 }
 
