@@ -58,7 +58,9 @@ TEST(InstanceLock, TheFallbackLockLivesInAFolderOfTheUsersOwn) {
     EXPECT_EQ(PrivateLockFolder(root.path()), "");
     ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
     ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
-    if (::getuid() != 65534) EXPECT_EQ(PrivateLockFolder(root.path()), "");
+    if (::getuid() != 65534) {
+        EXPECT_EQ(PrivateLockFolder(root.path()), "");
+    }
     ASSERT_EQ(::rmdir(folder.c_str()), 0);
     ASSERT_EQ(::mkdir((root.path() + "elsewhere").c_str(), 0700), 0);
     ASSERT_EQ(::symlink((root.path() + "elsewhere").c_str(), folder.c_str()), 0);

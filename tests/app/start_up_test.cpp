@@ -232,7 +232,8 @@ TEST(StartUp, TheProgramEndLeavesASettingsFileItCouldNotReadAsItWas) {
     auto window = f.MakeWindow();
     {
         plxtest::OtherUser other;
-        window->FormClose();
+        Program().runState = RunState::Closing;  // as the tick does before it closes the window
+        window->close();
     }
     EXPECT_EQ(Program().runState, RunState::Closing);
     ASSERT_EQ(f.messages.shown.size(), 1u);

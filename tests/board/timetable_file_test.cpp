@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -133,10 +134,21 @@ TEST(TimetableFile, ShortWriteGivesTheWriteErrorAndKeepsTheOldFile) {
     table.Slot(1, 1).AlarmFlag = '1';
     ASSERT_EQ(SaveTimetable(table, dir.path()), 0);
     const std::string before = ReadFile(dir.File(kTimetableFileName));
-    // The temporary file leads to a device that is always full.
-    ASSERT_EQ(::symlink("/dev/full", dir.File("PLX_POSTTM.DAT.tmp").c_str()), 0);
+    // A file-size limit below the image cuts the write short, as a full disk would.
+    struct sigaction ignore {
+    }, saved{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &saved);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
     table.Slot(1, 1).AlarmFlag = '0';
-    EXPECT_EQ(SaveTimetable(table, dir.path()), -1);
+    int result = SaveTimetable(table, dir.path());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::sigaction(SIGXFSZ, &saved, nullptr);
+    EXPECT_EQ(result, -1);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "TimeTable File Write Error!");
     EXPECT_TRUE(ReadFile(dir.File(kTimetableFileName)) == before);

@@ -137,7 +137,8 @@ TEST(SettingsFileSafety, EveryValueWrittenStaysOneValue) {
     dialog.ALARM_SND_FNM = "/snd/a\nALARM_MODE=0.wav";
     ASSERT_TRUE(store.SaveDialog(dialog, &error)) << error;
     std::string text = ReadFile(path);
-    EXPECT_EQ(text.find("[Q]\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\n[Q]"), std::string::npos) << text;
+    EXPECT_NE(text.find("MARLO=/m/[Q]\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("\nALARM_MODE=0"), std::string::npos) << text;
     EXPECT_NE(text.find("NEWS_LAST_RLSDTTM=zALARM_MODE=0[Q]9!\n"), std::string::npos) << text;
     EXPECT_NE(text.find("ALARM_SND_FNM=/snd/aALARM_MODE=0.wav\n"), std::string::npos) << text;

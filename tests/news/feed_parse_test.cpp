@@ -50,7 +50,7 @@ TEST(FeedParse, ChildLookupRules) {
     EXPECT_EQ(feed->channelTitle, "img");
     EXPECT_EQ(feed->channelLink, "");
     ASSERT_EQ(feed->items.size(), 2u);
-    EXPECT_EQ(feed->items[0].date, "20010101");
+    EXPECT_EQ(feed->items[0].date, "20010101000000");
     EXPECT_EQ(feed->items[0].title, "");
     EXPECT_EQ(feed->items[1].date, kNoDate);
     EXPECT_EQ(feed->items[1].title, "t<c>");

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "common/settings_store.h"
+#include "common/textutil.h"
 #include "news_fixture.h"
 
 using namespace plx;
