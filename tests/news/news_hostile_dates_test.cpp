@@ -2,8 +2,8 @@
 // settings file as more than one value, or the page as markup, and real news is still news after.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
-#include <regex>
 #include <set>
 
 #include "common/settings_store.h"
@@ -44,9 +44,12 @@ std::vector<std::string> SectionsAndKeys(const std::string& ini) {
 // The names of every tag in an HTML text.
 std::set<std::string> TagNames(const std::string& html) {
     std::set<std::string> names;
-    std::regex tag("<\\s*/?\\s*([A-Za-z][A-Za-z0-9]*)");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), tag); it != std::sregex_iterator(); ++it)
-        names.insert((*it)[1].str());
+    for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+        size_t start = html.find_first_not_of(" /", at + 1);
+        size_t end = start;
+        while (end < html.size() && std::isalnum(static_cast<unsigned char>(html[end]))) ++end;
+        if (end > start) names.insert(html.substr(start, end - start));
+    }
     return names;
 }
 
