@@ -78,6 +78,12 @@ std::string ZeroPad(long long value, int width) {
     return digits;
 }
 
+std::string TrimTrailingBlanks(std::string_view text) {
+    // A blank is never the second byte of a CP932 character, so no character is cut.
+    size_t end = text.find_last_not_of(' ');
+    return std::string(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
+}
+
 std::string TrimBlanks(std::string_view text) {
     size_t begin = 0;
     for (;;) {

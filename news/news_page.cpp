@@ -91,6 +91,12 @@ bool IsWebAddress(const std::string& address) {
     return head.starts_with("http://") || head.starts_with("https://");
 }
 
+bool NewerNewsArrived(const NewsPage& page, const std::string& newsMark) {
+    // The latest of a read stays at "no date" unless an item with a real date was read, so a read
+    // whose feeds all failed (or carried no dated item) is never news, whatever the mark holds.
+    return page.latest != kNoDate && newsMark < page.latest;
+}
+
 NewsPage BuildNewsPage(const std::vector<FeedOutcome>& outcomes, const std::string& startupMark) {
     NewsPage page;
     page.latest = kNoDate;

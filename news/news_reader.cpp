@@ -51,7 +51,7 @@ bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options) {
     }
 
     std::string& newsMark = Program().settings.NEWS_LAST_RLSDTTM;
-    bool newer = newsMark < page.latest;
+    bool newer = NewerNewsArrived(page, newsMark);
     if (newer || viewer.Tag() == 0) viewer.Navigate(pagePath);
     if (newer) newsMark = page.latest;
     return newer;
