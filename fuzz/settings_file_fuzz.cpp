@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/files.h"
 #include "common/settings_store.h"
 #include "data/marlo_ini.h"
 #include "fuzz/fuzz_support.h"
@@ -75,7 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [key, value] : before) FUZZ_CHECK(!HasLineBreak(value), key + (": " + plxfuzz::Escaped(value)));
 
     std::string error;
-    FUZZ_CHECK(store.SaveDialog(loaded, &error), error);
+    if (!store.SaveDialog(loaded, &error)) {
+        // A file that could not be read whole is never rewritten from what was read of it.
+        std::string after;
+        FUZZ_CHECK(plx::ReadFileBytes(path, &after) == plx::FileRead::Ok && after == bytes,
+                   "a refused save changed the file: " + error);
+        CheckMarloIni(bytes);
+        return 0;
+    }
     FUZZ_CHECK(store.SaveProgramEnd(loaded.LEFT, loaded.TOP, loaded.MARLO, loaded.NEWS_LAST_RLSDTTM,
                                     {loaded.SET_RCOURSECD1, loaded.SET_RCOURSECD2, loaded.SET_RCOURSECD3}, &error),
                error);
