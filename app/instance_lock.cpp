@@ -29,6 +29,15 @@ std::string PrivateLockFolder(const std::string& root) {
     return folder + "/";
 }
 
+void ProvideRuntimeFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime == '/') return;
+    std::string folder = PrivateLockFolder("/tmp");
+    if (folder.empty()) return;
+    folder.pop_back();
+    ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+}
+
 InstanceLock::InstanceLock(const std::string& path) {
     if (path.empty()) return;
     // O_NOFOLLOW: in a shared /tmp another user could plant a link to a file of ours.

@@ -15,6 +15,10 @@ std::string InstanceLockPath();
 // make it first and so keep the program from ever starting.
 std::string PrivateLockFolder(const std::string& root);
 
+// Without a usable $XDG_RUNTIME_DIR, points it at PrivateLockFolder("/tmp") for this process, so that
+// the lock and the libraries that keep run-time files (Qt among them) share one private folder.
+void ProvideRuntimeFolder();
+
 class InstanceLock {
 public:
     explicit InstanceLock(const std::string& path = InstanceLockPath());

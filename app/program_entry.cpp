@@ -29,6 +29,7 @@ bool HasScreenForBoxes() {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+    ProvideRuntimeFolder();
     InstanceLock lock;
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));

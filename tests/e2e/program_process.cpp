@@ -46,7 +46,9 @@ pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, con
     for (const auto& entry : extraEnv)
         if (entry.find('=') != std::string::npos) env.push_back(entry);
     env.push_back("QT_QPA_PLATFORM=offscreen");
-    env.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
+    bool runtimeGiven = false;
+    for (const auto& entry : extraEnv) runtimeGiven = runtimeGiven || entry.rfind("XDG_RUNTIME_DIR", 0) == 0;
+    if (!runtimeGiven) env.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
     std::vector<char*> envp;
     for (auto& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);

@@ -2,6 +2,8 @@
 // a start-up that cannot find the database, and the installed folder.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -108,4 +110,16 @@ TEST(Program, AnEscapedErrorIsShownAndEndsWithStatusOneWithoutATornFile) {
     }
     for (const auto& entry : fs::directory_iterator(program.path()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST(Program, WithoutARuntimeFolderItStartsQuietlyWithItsOwnPrivateOne) {
+    TempDir runtime, data;
+    ProgramFolder program(runtime.path());
+    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    WriteFile(program.settingsPath(), "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
+    EXPECT_EQ(WaitForExit(program.Start({"XDG_RUNTIME_DIR"}), 20000), 0) << program.Output();
+    EXPECT_FALSE(Holds(program.Output(), "XDG_RUNTIME_DIR")) << program.Output();
+    struct stat info {};
+    ASSERT_EQ(::stat(("/tmp/plx-" + std::to_string(::getuid())).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
