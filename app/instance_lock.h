@@ -6,8 +6,18 @@
 
 namespace plx {
 
-// "$XDG_RUNTIME_DIR/plx.exe.lock", or "/tmp/plx.exe-<uid>.lock" without a runtime folder.
+// "$XDG_RUNTIME_DIR/plx.exe.lock", or without a runtime folder "plx.exe.lock" in the folder of
+// PrivateLockFolder("/tmp"); empty when there is no such folder to be had.
 std::string InstanceLockPath();
+
+// "<root>/plx-<uid>/", made 0700 when missing. Empty unless it is a real folder (no link) owned by
+// this user that no one else may write into: in a shared folder another user could otherwise
+// make it first and so keep the program from ever starting.
+std::string PrivateLockFolder(const std::string& root);
+
+// Without a usable $XDG_RUNTIME_DIR, points it at PrivateLockFolder("/tmp") for this process, so that
+// the lock and the libraries that keep run-time files (Qt among them) share one private folder.
+void ProvideRuntimeFolder();
 
 class InstanceLock {
 public:
@@ -16,8 +26,9 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when another process holds the lock. A lock file that cannot be opened at all does
-    // not stop the program: one copy too many is better than none.
+    // True when another process holds the lock. A lock file that cannot be opened at all, or that
+    // is not a file of this user's own, does not stop the program: one copy too many is better
+    // than none.
     bool HeldElsewhere() const { return heldElsewhere_; }
 
 private:

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 
 #include "board/race_board.h"
+#include "common/data_folder.h"
 #include "common/exe_path.h"
 #include "common/message.h"
 #include "common/program_state.h"
@@ -32,7 +33,7 @@ QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// A tab sheet with the grey panel behind its contents and the thin line to its right.
+// A tab sheet with the grey panel behind its contents.
 class TabSheet final : public QWidget {
 public:
     using QWidget::QWidget;
@@ -51,7 +52,10 @@ QWidget* AddSheet(QTabWidget* pages, const char* name, const char* caption) {
 }  // namespace
 
 ProgramPaths ProgramPaths::OfProcess() {
-    return {ExeFolderOfProcess(), SettingsPathForExe(ExePath()), kDefaultMarloFolder};
+    std::string dataFolder = DataFolderOfProcess();
+    std::string exePath = ExePath();
+    std::string exeName = exePath.substr(exePath.rfind('/') + 1);
+    return {dataFolder, SettingsPathForExe(dataFolder + exeName), kDefaultMarloFolder, ExeFolderOfProcess()};
 }
 
 Tf_main::Tf_main(ProgramPaths paths, QWidget* parent)

@@ -25,13 +25,14 @@ class NewsStep;
 class NewsView;
 class OddsBoard;
 class RaceBoard;
+struct ServerDatabase;
 
-// Where the program keeps its files; the program uses the executable's folder, tests a
-// temporary one.
+// Where the program keeps its files; the program uses its data folder, tests a temporary one.
 struct ProgramPaths {
-    std::string exeFolder;     // trailing "/"
+    std::string exeFolder;     // the data files' folder, trailing "/"
     std::string settingsPath;  // the settings file
     std::string defaultMarloFolder = kDefaultMarloFolder;
+    std::string programFolder;  // the executable's own folder (sounds); empty: exeFolder
     static ProgramPaths OfProcess();
 };
 
@@ -111,7 +112,8 @@ private:
     void AbortBackground();
     void FormClose();
     bool StartUp();
-    bool ConnectDatabase();
+    // The server's database when `server` is given, else the MARLO folder's own file.
+    bool ConnectDatabase(const ServerDatabase* server);
     void CloseDatabase();
     void ApplyWindowSettings();
 

@@ -51,6 +51,7 @@ void Tf_main::RunTickSteps() {
     }
 
     if (Running() && AlarmPassEnabled(Program().settings)) Call(steps.alarmPass);
+    if (Running()) Call(steps.dayChange);
 
     if (Running() && !(steps.boardBusy && steps.boardBusy())) {
         if (pc_main->currentWidget() == ts_race)

@@ -18,6 +18,9 @@ struct TickSteps {
     std::function<void()> news;
     // ALARM_MODE > 0 or TIMER_F == 1: the alarm pass over the timetable and its save.
     std::function<void()> alarmPass;
+    // Every tick: after midnight, today's races replace the old day's once its last alarms are
+    // given; a day without races asks the database again every ten minutes.
+    std::function<void()> dayChange;
     // The board-redraw-in-progress flag; while it is true the tick leaves the board alone.
     std::function<bool()> boardBusy;
     // Board not busy and the race tab active: DrawBoard.

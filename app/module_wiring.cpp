@@ -6,9 +6,11 @@
 
 #include "app/main_window.h"
 #include "board/alarm_engine.h"
+#include "board/day_change.h"
 #include "board/notice_window.h"
 #include "board/odds_board.h"
 #include "board/race_board.h"
+#include "board/race_schedule.h"
 #include "board/timetable_file.h"
 #include "common/notice.h"
 #include "common/shell/cursor.h"
@@ -27,6 +29,12 @@
 namespace plx {
 namespace {
 
+// Where the alarm pass stopped and which day the timetable holds, kept by the tick's steps.
+struct BoardDay {
+    AlarmPassState alarms;
+    DayWatch day;
+};
+
 // The mail components and the per-run state of the racer check, kept alive by the tick's step.
 struct RacerCheckParts {
     RacerCheckState state;
@@ -42,16 +50,29 @@ void WireBoard(Tf_main& window) {
     window.oddsBoard = odds;
 
     TickSteps& steps = window.hooks().tick;
-    steps.alarmPass = [&window] {
+    auto boardDay = std::make_shared<BoardDay>();
+    steps.alarmPass = [&window, boardDay] {
         AlarmOutputs outputs;
         outputs.playWave = [&window](const std::string& path) { PlayWave(window.mp_main, path); };
         outputs.save = [] { return SaveTimetable(); };
-        RunAlarmStep(outputs);
+        RunAlarmStep(boardDay->alarms, outputs);
+    };
+    steps.dayChange = [board, odds, boardDay] {
+        DayChangeActions actions;
+        actions.loadDay = [](const std::string& date) { return LoadDaySchedule(date); };
+        actions.redraw = [board, odds] {
+            board->DrawBoard();
+            odds->FillOddsTab();
+        };
+        RunDayChangeStep(boardDay->day, boardDay->alarms, actions);
     };
     steps.boardBusy = [board] { return board->drawing; };
     steps.drawBoard = [board] { board->DrawBoard(); };
     steps.fillOddsTab = [odds] { odds->FillOddsTab(); };
-    window.hooks().startUpResets.push_back([board] { board->drawing = false; });
+    window.hooks().startUpResets.push_back([board, boardDay] {
+        board->drawing = false;
+        *boardDay = BoardDay{};
+    });
 }
 
 void WireNews(Tf_main& window) {

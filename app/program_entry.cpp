@@ -4,13 +4,16 @@
 #include <QApplication>
 #include <QSessionManager>
 
+#include "app/escaped_errors.h"
 #include "app/instance_lock.h"
 #include "app/main_window.h"
 #include "app/module_wiring.h"
+#include "app/quit_request.h"
 #include "app/quit_signals.h"
 #include "common/message.h"
 #include "common/shell/app_title.h"
 #include "common/shell/message_box.h"
+#include "common/shell/qt_japanese.h"
 #include "common/sjis.h"
 
 namespace plx {
@@ -26,10 +29,12 @@ bool HasScreenForBoxes() {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+    ProvideRuntimeFolder();
     InstanceLock lock;
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setQuitOnLastWindowClosed(false);  // a dialog closing while we sit in the tray must not end us
+    InstallQtJapaneseTexts();
     MessageBoxBackend boxes;
     if (HasScreenForBoxes()) SetMessageBackend(&boxes);
 
@@ -42,7 +47,8 @@ int RunProgram(int argc, char** argv) {
     QuitSignals quitSignals;
     Tf_main f_main;
     WireModules(f_main);
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &f_main, &Tf_main::mi_quitClick);
+    QuitRequest quitRequest(f_main, quitSignals);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &quitRequest, &QuitRequest::Request);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &f_main,
                      [&f_main](QSessionManager&) { f_main.SessionEndRequested(); });
     QObject::connect(&f_main, &Tf_main::closedForGood, &app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -54,6 +60,7 @@ int RunProgram(int argc, char** argv) {
     ModuleWindows windows(f_main);
     f_main.show();
     int rc = app.exec();
+    app.RethrowEscaped();
     SetMessageBackend(nullptr);
     return rc;
 }

@@ -1,5 +1,7 @@
 // The start-up of the main window: StartUp (caption, tray icon, settings, database) and the
 // sequence that loads the timetable and starts the main timer.
+#include <sys/stat.h>
+
 #include <QSystemTrayIcon>
 #include <algorithm>
 
@@ -19,8 +21,20 @@
 #include "common/textutil.h"
 #include "data/data_module.h"
 #include "data/marlo_ini.h"
+#include "data/server_database.h"
 
 namespace plx {
+namespace {
+
+// A settings file that holds the database password is for its owner's eyes only; later saves
+// keep the mode of the file they replace.
+void KeepToOwner(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        ::chmod(path.c_str(), info.st_mode & S_IRWXU);
+}
+
+}  // namespace
 
 bool Tf_main::FormCreate() {
     if (!StartUp()) {
@@ -46,6 +60,7 @@ bool Tf_main::StartUp() {
     ProgramState& program = Program();
     program.runState = RunState::Starting;
     program.exeFolder = paths_.exeFolder;
+    program.programFolder = paths_.programFolder;
     setWindowTitle(QString::fromUtf8(kApplicationTitle) + " Version " + QString::fromStdString(ExeDate()));
 
     for (const auto& reset : hooks_.startUpResets) reset();
@@ -56,18 +71,25 @@ bool Tf_main::StartUp() {
 
     // One read of the settings file serves both the settings and the [SITE] hosts.
     const IniFile settingsFile(paths_.settingsPath);
-    ApplyLoadedSettings(ReadSettings(settingsFile, program.exeFolder));
+    ApplyLoadedSettings(ReadSettings(settingsFile, SoundFolderBase()));
     LoadSiteHosts(settingsFile);
     ApplyWindowSettings();
 
+    // A database on a server needs no local file, so nothing is looked for.
+    const ServerDatabase server = ReadServerDatabase(settingsFile);
+    if (server.passwordInSettings) KeepToOwner(paths_.settingsPath);
+    if (!server.database.empty()) return ConnectDatabase(&server);
+
     bool located = !program.settings.MARLO.empty() || LocateDatabase(paths_.defaultMarloFolder);
     if (!located) return false;
-    return ConnectDatabase();
+    return ConnectDatabase(nullptr);
 }
 
-bool Tf_main::ConnectDatabase() {
+bool Tf_main::ConnectDatabase(const ServerDatabase* server) {
     std::string error;
-    if (OpenRaceDatabase(dm.sc_main, Program().settings.MARLO, &error)) return true;
+    const std::string& marlo = Program().settings.MARLO;
+    if (server ? OpenServerDatabase(dm.sc_main, *server, marlo, &error) : OpenRaceDatabase(dm.sc_main, marlo, &error))
+        return true;
     // Nothing could ever close a program whose timer never runs, so a failed connection ends
     // it here, like the other start-up failures, after telling why.
     ShowMsg(error);

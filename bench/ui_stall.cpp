@@ -96,7 +96,8 @@ public:
                                                        "\n[SETTING]\nALARM_MODE=2\nNEWS_ALARM_MODE=2\n"
                                                        "CHK_F=1\nCHK_INTERVAL=60\nMAIL_ADRS1=a@example.net\n");
         plxtest::WriteFile(folder.File("PLX_RSS.DAT"), "");
-        window = std::make_unique<Tf_main>(ProgramPaths{folder.path(), folder.File("plx.INI"), "/nonexistent/"});
+        window = std::make_unique<Tf_main>(
+            ProgramPaths{folder.path(), folder.File("plx.INI"), "/nonexistent/", folder.path()});
         WireModules(*window);
         if (!window->FormCreate()) throw std::runtime_error("start-up failed");
         window->newsStep->finished = [this](bool) {

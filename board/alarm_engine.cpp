@@ -1,6 +1,11 @@
 // The alarm pass and the clock-text arithmetic.
 #include "board/alarm_engine.h"
 
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+#include "board/alarm_minutes.h"
 #include "common/clock.h"
 #include "common/notice.h"
 #include "common/program_state.h"
@@ -35,34 +40,55 @@ std::string SlotPrefix(const RaceSlot& slot) {
     return VenueName(std::string(slot.RCOURSECD, 2)) + " " + std::string(slot.RNO, 2);
 }
 
-enum class Outcome { None, PostTime, Lapsed, CloseWarning };
+enum class Kind { CloseWarning, PostTime };
 
-void PassOverSlot(RaceSlot& slot, const Settings& s, const std::string& clock, const AlarmOutputs& out) {
-    Outcome outcome = Outcome::None;
-    std::string close(slot.CLOSETM, sizeof slot.CLOSETM);
-    if (slot.AlarmFlag == '1' && HhmmAddMinutes(close, s.ALARM_MIN) == clock)
-        outcome = s.ALARM_MODE >= 1 ? Outcome::PostTime : Outcome::Lapsed;
-    if (slot.CloseWarnFlag == '1' && s.TIMER_F == 1 && HhmmSubMinutes(close, s.TIMER_MIN) == clock)
-        outcome = Outcome::CloseWarning;
-
-    if (outcome == Outcome::PostTime || outcome == Outcome::CloseWarning) {
-        std::string text;
-        if (outcome == Outcome::PostTime) {
-            text = PostTimeText(slot);
-            slot.AlarmFlag = '0';
-        } else {
-            text = CloseWarningText(slot, s.TIMER_MIN);
-            slot.CloseWarnFlag = '0';
-        }
-        if (out.playWave) {
-            if (outcome == Outcome::PostTime && s.ALARM_SND_F == 1) out.playWave(s.ALARM_SND_FNM);
-            if (outcome == Outcome::CloseWarning && s.TIMER_SND_F == 1) out.playWave(s.TIMER_SND_FNM);
-        }
-        if (outcome == Outcome::PostTime || s.ALARM_MODE > 0) ShowNotice(text, NoticeCategory::RaceNotice);
-    } else if (outcome == Outcome::Lapsed) {
-        slot.AlarmFlag = '0';
+struct DueAlarm {
+    std::int64_t minute;
+    int slot;  // index in venue-major order
+    Kind kind;
+    bool operator<(const DueAlarm& other) const {
+        return std::tie(minute, slot, kind) < std::tie(other.minute, other.slot, other.kind);
     }
+};
 
+RaceSlot& SlotAt(Timetable& table, int index) {
+    return table.Slot(index / kRacesPerVenue + 1, index % kRacesPerVenue + 1);
+}
+
+// The minute of an armed alarm of `kind`, or none when it is not armed or names no real moment.
+std::optional<std::int64_t> ArmedMinute(const RaceSlot& slot, const Settings& s, Kind kind) {
+    if (kind == Kind::PostTime) return slot.AlarmFlag == '1' ? PostTimeMinute(slot, s) : std::nullopt;
+    return slot.CloseWarnFlag == '1' && s.TIMER_F == 1 ? CloseWarningMinute(slot, s) : std::nullopt;
+}
+
+std::vector<DueAlarm> DueAlarms(Timetable& table, const Settings& s, std::int64_t after, std::int64_t now) {
+    std::vector<DueAlarm> due;
+    for (int index = 0; index < kSlotCount; ++index) {
+        for (Kind kind : {Kind::CloseWarning, Kind::PostTime}) {
+            std::optional<std::int64_t> minute = ArmedMinute(SlotAt(table, index), s, kind);
+            if (minute && *minute > after && *minute <= now) due.push_back({*minute, index, kind});
+        }
+    }
+    std::sort(due.begin(), due.end());
+    return due;
+}
+
+void GiveAlarm(RaceSlot& slot, const Settings& s, Kind kind, bool late, const AlarmOutputs& out) {
+    if (kind == Kind::PostTime) {
+        slot.AlarmFlag = '0';
+        // With ALARM_MODE 0 a selected race is deselected at its post time without any notice.
+        if (late || s.ALARM_MODE < 1) return;
+        if (out.playWave && s.ALARM_SND_F == 1) out.playWave(s.ALARM_SND_FNM);
+        ShowNotice(PostTimeText(slot), NoticeCategory::RaceNotice);
+        return;
+    }
+    slot.CloseWarnFlag = '0';
+    if (late) return;
+    if (out.playWave && s.TIMER_SND_F == 1) out.playWave(s.TIMER_SND_FNM);
+    if (s.ALARM_MODE > 0) ShowNotice(CloseWarningText(slot, s.TIMER_MIN), NoticeCategory::RaceNotice);
+}
+
+void ArrivalNotices(RaceSlot& slot, const Settings& s) {
     if (s.ALARM_INFO_F == 1 && slot.InfoArrivedFlag == '1' && slot.InfoNoticeFlag == '1') {
         slot.InfoNoticeFlag = '0';
         ShowNotice(InfoArrivedText(slot), NoticeCategory::RaceNotice);
@@ -115,17 +141,31 @@ bool AlarmPassEnabled(const Settings& settings) {
     return settings.ALARM_MODE > 0 || settings.TIMER_F == 1;
 }
 
-void AlarmPass(Timetable& table, const Settings& settings, const std::string& clockHhnn, const AlarmOutputs& outputs) {
-    for (int venue = 1; venue <= kVenues; ++venue)
-        for (int race = 1; race <= kRacesPerVenue; ++race)
-            PassOverSlot(table.Slot(venue, race), settings, clockHhnn, outputs);
+void AlarmPass(Timetable& table, const Settings& settings, std::int64_t afterMinute, std::int64_t nowMinute,
+               const AlarmOutputs& outputs) {
+    for (const DueAlarm& alarm : DueAlarms(table, settings, afterMinute, nowMinute)) {
+        RaceSlot& slot = SlotAt(table, alarm.slot);
+        // A sound of an earlier alarm may have let a click disarm or re-time this one.
+        if (ArmedMinute(slot, settings, alarm.kind) != alarm.minute) continue;
+        GiveAlarm(slot, settings, alarm.kind, nowMinute - alarm.minute > kAlarmLateLimitMinutes, outputs);
+    }
+    for (int index = 0; index < kSlotCount; ++index) ArrivalNotices(SlotAt(table, index), settings);
     if (outputs.save) outputs.save();
 }
 
-bool RunAlarmStep(const AlarmOutputs& outputs) {
+std::int64_t AlarmPassState::NextAfter(std::int64_t nowMinute) const {
+    // A clock set back starts afresh from now; the alarms already given have their flags cleared.
+    if (!lastPassMinute || *lastPassMinute > nowMinute) return nowMinute - 1;
+    return *lastPassMinute;
+}
+
+bool RunAlarmStep(AlarmPassState& state, const AlarmOutputs& outputs) {
     ProgramState& program = Program();
     if (program.runState != RunState::Running || !AlarmPassEnabled(program.settings)) return false;
-    AlarmPass(TheTimetable(), program.settings, ClockHhnn(), outputs);
+    const std::int64_t now = MinuteOf(CurrentClock().Now());
+    const std::int64_t after = state.NextAfter(now);
+    state.lastPassMinute = now;
+    AlarmPass(TheTimetable(), program.settings, after, now, outputs);
     return true;
 }
 

@@ -2,7 +2,9 @@
 // timetable, with their notices and sounds, and the clock-text arithmetic they rest on.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,14 +28,29 @@ struct AlarmOutputs {
 // True when the settings ask for the pass at all.
 bool AlarmPassEnabled(const Settings& settings);
 
-// One pass over all 288 slots for the clock text "HHNN", then the save (whether or not
-// anything changed). Slots are read afresh each time, since a sound may let user actions run.
-void AlarmPass(Timetable& table, const Settings& settings, const std::string& clockHhnn, const AlarmOutputs& outputs);
+// An alarm found this many minutes after its minute is let go without a notice or a sound.
+inline constexpr std::int64_t kAlarmLateLimitMinutes = 10;
 
-// The tick's alarm step: runs the pass over the program's timetable and settings at the
-// current clock time when the program is running and the settings enable it. Returns true
-// when a pass ran.
-bool RunAlarmStep(const AlarmOutputs& outputs);
+// One pass over all 288 slots: every armed alarm whose minute lies in (afterMinute, nowMinute]
+// (minutes of MinuteOf) is given once, in the order of the minutes, a close warning before the
+// post time of the same race and minute; then the arrival notices and the save (whether or not
+// anything changed). Slots are read afresh before each alarm, since a sound may let user
+// actions run.
+void AlarmPass(Timetable& table, const Settings& settings, std::int64_t afterMinute, std::int64_t nowMinute,
+               const AlarmOutputs& outputs);
+
+// Where the last pass stopped. Before the first pass nothing lies behind: an alarm whose minute
+// passed while the program was not running is not given late.
+struct AlarmPassState {
+    std::optional<std::int64_t> lastPassMinute;
+    // The first minute the next pass looks at is the one after this.
+    std::int64_t NextAfter(std::int64_t nowMinute) const;
+};
+
+// The tick's alarm step: runs the pass over the program's timetable and settings from the last
+// pass to the current minute when the program is running and the settings enable it. Returns
+// true when a pass ran.
+bool RunAlarmStep(AlarmPassState& state, const AlarmOutputs& outputs);
 
 // The message texts of the notices, in CP932.
 std::string PostTimeText(const RaceSlot& slot);

@@ -1,10 +1,12 @@
 // Board grid and label widgets.
 #include "board/board_grid.h"
-#include "common/shell/ui_font.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
+
+#include "common/shell/ui_font.h"
 
 namespace plx {
 
@@ -73,6 +75,11 @@ void BoardGrid::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+void BoardGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The default handling would take the second press of a double click for another press.
+    event->accept();
+}
+
 void BoardGrid::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Up:
@@ -103,8 +110,15 @@ void BoardLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void BoardLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+    const bool second = std::exchange(releaseOfDoubleClick_, false);
+    if (!second && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void BoardLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The release that ends a double click is not a click of its own.
+    releaseOfDoubleClick_ = true;
+    event->accept();
 }
 
 void StyleBoardLabel(QLabel* label) {

@@ -1,5 +1,6 @@
 // The small widgets the board is built from: a one-column grid of twelve rows whose cells hold
-// only what was painted into them, and a label that reports clicks.
+// only what was painted into them, and a label that reports clicks. A double click on either is
+// one click: its first press and release already acted.
 #pragma once
 
 #include <QColor>
@@ -43,6 +44,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -65,6 +67,10 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool releaseOfDoubleClick_ = false;
 };
 
 // Board label font: white bold proportional Gothic, 12-pixel characters.

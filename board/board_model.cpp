@@ -1,6 +1,7 @@
 // Race board texts and toggles.
 #include "board/board_model.h"
 
+#include "board/alarm_minutes.h"
 #include "common/textutil.h"
 
 namespace plx {
@@ -50,6 +51,9 @@ void ToggleAlarms(Timetable& table, const BoardVenues& venues, const Settings& s
             if (race != 0 && race != r) continue;
             RaceSlot& slot = table.Slot(venue, r);
             if (slot.AlarmFlag == ' ') continue;
+            // A close time that is no clock time could never give its alarm, so it is not armed;
+            // one armed by an older file can still be disarmed.
+            if (slot.AlarmFlag != '1' && !IsClockTime(std::string_view(slot.CLOSETM, sizeof slot.CLOSETM))) continue;
             if (value == 0) value = slot.AlarmFlag == '0' ? '1' : '0';
             slot.AlarmFlag = value;
             slot.CloseWarnFlag = value;

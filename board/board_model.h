@@ -32,7 +32,8 @@ BoardRow BoardRowAt(const Timetable& table, int venue, int race);
 
 // Arms or disarms the races of board column 1..3 (0: all three) and race 1..12 (0: all twelve).
 // The first race of the group, in column-then-race order, decides: a selected first race
-// deselects the group, otherwise the group is selected. A venue shown twice is set once.
+// deselects the group, otherwise the group is selected. A venue shown twice is set once. A race
+// whose close time is not a real clock time is never armed.
 void ToggleAlarms(Timetable& table, const BoardVenues& venues, const Settings& settings, int column, int race);
 
 // True for a close-time entry the board accepts: four digits whose number is above 0.

@@ -9,8 +9,8 @@
 
 #include "common/program_state.h"
 #include "common/shell/qt_text.h"
-#include "common/sjis.h"
 #include "common/shell/ui_font.h"
+#include "common/sjis.h"
 
 namespace plx {
 
@@ -98,25 +98,54 @@ void Tf_msg::Place() {
 }
 
 void Tf_msg::Show(const std::string& text, NoticeCategory category) {
+    // The same race and kind (the same text) is never lined up twice.
+    if (IsShownOrWaiting(text)) return;
+    // Two lines are full: the notice waits rather than pushing an unread one out.
+    if (store_.find('\n') != std::string::npos || !waiting_.empty()) {
+        waiting_.push_back({text, category});
+        return;
+    }
+    Present({text, category});
+}
+
+bool Tf_msg::IsShownOrWaiting(const std::string& text) const {
+    const std::size_t feed = store_.find('\n');
+    if (store_.substr(0, feed) == text) return true;
+    if (feed != std::string::npos && store_.substr(feed + 1) == text) return true;
+    for (const Notice& notice : waiting_)
+        if (notice.text == text) return true;
+    return false;
+}
+
+void Tf_msg::Present(const Notice& notice) {
     if (store_.empty()) {
-        SetStore(text);
+        SetStore(notice.text);
     } else {
         std::string older = store_.substr(0, store_.find('\n'));
-        SetStore(text + "\n" + older);
+        SetStore(notice.text + "\n" + older);
     }
     // Placed after the merge, since a wrapped notice may have made the window taller.
     Place();
     const Settings& s = Program().settings;
-    int mode = category == NoticeCategory::RaceNotice ? s.ALARM_MODE : s.NEWS_ALARM_MODE;
+    int mode = notice.category == NoticeCategory::RaceNotice ? s.ALARM_MODE : s.NEWS_ALARM_MODE;
     if (mode == 2) {
         tm_msg_.stop();
-        tm_msg_.setInterval(static_cast<int>(std::min<std::size_t>(text.size(), 10000000)) * 200);
+        tm_msg_.setInterval(static_cast<int>(std::min<std::size_t>(notice.text.size(), 10000000)) * 200);
         tm_msg_.start();
     }
     show();
     raise();
     activateWindow();
     setFocus(Qt::OtherFocusReason);
+}
+
+void Tf_msg::ShowWaiting() {
+    if (isVisible() || !store_.empty()) return;
+    for (int shown = 0; shown < 2 && !waiting_.empty(); ++shown) {
+        Notice next = std::move(waiting_.front());
+        waiting_.pop_front();
+        Present(next);
+    }
 }
 
 void Tf_msg::tm_msgTimer() {
@@ -140,6 +169,8 @@ void Tf_msg::closeEvent(QCloseEvent* event) {
     tm_msg_.stop();
     SetStore({});
     QWidget::closeEvent(event);
+    // The waiting notices follow once the window is really hidden, whichever way it was closed.
+    if (!waiting_.empty()) QMetaObject::invokeMethod(this, &Tf_msg::ShowWaiting, Qt::QueuedConnection);
 }
 
 bool Tf_msg::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
-// Tf_msg: the small borderless pop-up that stays on top and shows the two newest notices.
-// The program installs its one instance as the ShowNotice back end.
+// Tf_msg: the small borderless pop-up that stays on top and shows two notices at a time; further
+// notices wait in order and follow when the window closes. The program installs its one instance
+// as the ShowNotice back end.
 #pragma once
 
 #include <QFrame>
@@ -9,6 +10,7 @@
 #include <QSize>
 #include <QTimer>
 #include <QWidget>
+#include <deque>
 #include <string>
 
 #include "common/notice.h"
@@ -32,6 +34,8 @@ public:
 
     // The notice store as CP932: newest notice, then a line feed and the one before.
     const std::string& NoticeText() const { return store_; }
+    // Notices waiting for the window to close, oldest first.
+    std::size_t WaitingCount() const { return waiting_.size(); }
     QTimer& tm_msg() { return tm_msg_; }
     QLabel& l_msg() { return *l_msg_; }
 
@@ -45,10 +49,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Notice {
+        std::string text;
+        NoticeCategory category;
+    };
+    void Present(const Notice& notice);
+    void ShowWaiting();
+    bool IsShownOrWaiting(const std::string& text) const;
     void Place();
     void SetStore(std::string text);
 
     std::string store_;
+    std::deque<Notice> waiting_;
     QFrame* p_msg_;
     QLabel* l_msg_;
     QFrame* topLine_;

@@ -37,9 +37,6 @@ std::optional<std::string> AskWithDialog(const std::string& caption, const std::
 void PaintTabBackground(QWidget* widget) {
     QPainter painter(widget);
     painter.fillRect(0, 0, 226, 244, QColor(128, 128, 128));
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::white);
-    painter.drawRect(228, 4, 4, 236);
 }
 
 BoardLabels AddBoardLabels(QWidget* tab, RaceBoard& board, const QString& dateName, const QString& venuePrefix,

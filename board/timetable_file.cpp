@@ -43,14 +43,16 @@ int SaveTimetable(const Timetable& table, const std::string& folder) {
 
 int LoadTimetable(Timetable& table, const std::string& folder) {
     const std::string path = folder + kTimetableFileName;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    // Only a regular file is read: a FIFO in its place must not hold up the start.
+    int fd = OpenRegularFile(path);
+    if (fd < 0 && errno == ENOENT) {
         table.Clear();
         return SaveTimetable(table, folder);
     }
+    // A file that is there but cannot be read is a read error, never replaced by a blank one here.
     std::vector<char> image(Timetable::kBytes, ' ');
-    ssize_t got = ReadUpTo(fd, image.data(), image.size());
-    ::close(fd);
+    ssize_t got = fd < 0 ? -1 : ReadUpTo(fd, image.data(), image.size());
+    if (fd >= 0) ::close(fd);
     // What was read replaces the start of the table; the rest is blank rather than left over.
     std::memcpy(table.bytes(), image.data(), image.size());
     if (got != static_cast<ssize_t>(Timetable::kBytes)) {

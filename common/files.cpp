@@ -46,18 +46,54 @@ FileRead ReadFileBytes(const std::string& path, std::string* bytes, std::size_t 
     return FileRead::Ok;
 }
 
+namespace {
+
+// The file a write to `path` replaces: `path` itself or, for a symbolic link, the file at the end
+// of its chain of links (which need not exist yet). False for a loop or an overlong chain.
+bool ResolveLinks(const std::string& path, std::string* target) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *target = current;
+            return true;
+        }
+        std::string link(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<size_t>(n) >= link.size()) return false;
+        link.resize(static_cast<size_t>(n));
+        if (link[0] != '/') {
+            size_t slash = current.rfind('/');
+            link = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + link;
+        }
+        current = std::move(link);
+    }
+    return false;
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error, WriteStep* failed,
-                         bool sync) {
-    const std::string temp = path + ".tmp";
+                         bool sync, unsigned newFileMode) {
     auto fail = [&](WriteStep step, const char* what, int code) {
         if (failed) *failed = step;
         if (error) *error = path + ": " + what + " (" + std::strerror(code) + ")";
         return false;
     };
     if (failed) *failed = WriteStep::None;
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::string target;
+    if (!ResolveLinks(path, &target)) return fail(WriteStep::Create, "cannot create the file", ELOOP);
+    const std::string temp = target + ".tmp";
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return fail(WriteStep::Create, "cannot create the file", errno);
-    int code = 0;
+    // The owner first: a change of owner clears the set-id bits that the mode then puts back.
+    if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) && ::fchown(fd, old.st_uid, old.st_gid)) {
+        // Only root may give a file away; anyone else keeps their own file with the old mode.
+    }
+    int code = ::fchmod(fd, replacing ? (old.st_mode & 07777) : static_cast<mode_t>(newFileMode)) == 0 ? 0 : errno;
     size_t done = 0;
     while (done < bytes.size() && code == 0) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -73,7 +109,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         ::unlink(temp.c_str());
         return fail(WriteStep::Write, "cannot write the file", code);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         code = errno;
         ::unlink(temp.c_str());
         return fail(WriteStep::Replace, "cannot replace the file", code);

@@ -28,8 +28,11 @@ enum class WriteStep { None, Create, Write, Replace };
 // leaves at most that one file, which the next write reuses), flushed to disk when `sync` is set,
 // then renamed over `path`. On failure the old file is untouched; returns false, with a message
 // naming the file in `error` and the failing step in `failed` (either may be null).
+// The new file keeps the permission bits (and, where allowed, the owner) of the file it replaces;
+// a file made afresh gets `newFileMode`. When `path` is a symbolic link, the file it finally leads
+// to is replaced (or made) and the link stays as it is.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
-                         WriteStep* failed = nullptr, bool sync = true);
+                         WriteStep* failed = nullptr, bool sync = true, unsigned newFileMode = 0644);
 
 // Writes the lines whole, each ended by CR LF (no lines: an empty file), as WriteFileAtomically.
 bool WriteFileLines(const std::string& path, const std::vector<std::string>& lines, std::string* error);

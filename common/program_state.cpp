@@ -8,9 +8,17 @@ namespace {
 ProgramState state;
 }
 
-ProgramState& Program() { return state; }
+ProgramState& Program() {
+    return state;
+}
 
-void ResetProgram() { state = ProgramState{}; }
+void ResetProgram() {
+    state = ProgramState{};
+}
+
+std::string SoundFolderBase() {
+    return state.programFolder.empty() ? state.exeFolder : state.programFolder;
+}
 
 void ApplyLoadedSettings(const Settings& loaded) {
     state.settings = loaded;

@@ -1,6 +1,7 @@
 // Settings file load and saves.
 #include "common/settings_store.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "common/ini_file.h"
@@ -14,13 +15,29 @@ int ToInt(const std::string& text) {
     return (value < INT_MIN || value > INT_MAX) ? 0 : static_cast<int>(value);
 }
 
+// The settings file holds mail addresses: a new one is for its owner's eyes only.
+constexpr unsigned kSettingsFileMode = 0600;
+
+// A folder always ends in "/", even when typed by hand without it.
+std::string AsFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// The news mark is a date-time of 12 or 14 digits; anything else (left by an earlier version that
+// took a feed's date text as it came) would keep every real item from ever being new.
+std::string AsNewsMark(const std::string& mark, const std::string& fallback) {
+    bool digits = std::all_of(mark.begin(), mark.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits && (mark.size() == 12 || mark.size() == 14) ? mark : fallback;
+}
+
 }  // namespace
 
 std::string SettingsPathForExe(const std::string& exePath) {
     size_t slash = exePath.rfind('/');
     size_t dot = exePath.rfind('.');
-    std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? exePath.substr(0, dot)
-                                                                                                   : exePath;
+    std::string base =
+        (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? exePath.substr(0, dot) : exePath;
     return base + ".INI";
 }
 
@@ -36,7 +53,7 @@ Settings ReadSettings(const IniFile& ini, const std::string& exeFolder) {
     auto number = [&](const char* section, const char* key, const char* fallback) {
         return ToInt(ini.Get(section, key, fallback));
     };
-    s.MARLO = text("DIR", "MARLO", "");
+    s.MARLO = AsFolder(text("DIR", "MARLO", ""));
     s.LEFT = number("WINDOW", "LEFT", "0");
     s.TOP = number("WINDOW", "TOP", "0");
     s.WIDTH = number("WINDOW", "WIDTH", "240");
@@ -59,7 +76,7 @@ Settings ReadSettings(const IniFile& ini, const std::string& exeFolder) {
     s.NEWS_ALARM_SND_FNM = text("SETTING", "NEWS_ALARM_SND_FNM", "");
     s.CHK_F = number("SETTING", "CHK_F", "0");
     s.CHK_INTERVAL = number("SETTING", "CHK_INTERVAL", "60");
-    s.NEWS_LAST_RLSDTTM = text("SETTING", "NEWS_LAST_RLSDTTM", "000000000000");
+    s.NEWS_LAST_RLSDTTM = AsNewsMark(text("SETTING", "NEWS_LAST_RLSDTTM", "000000000000"), "000000000000");
     s.SMTP_HOST = text("SETTING", "SMTP_HOST", "");
     s.SMTP_USER = text("SETTING", "SMTP_USER", "");
     s.MAIL_ADRS1 = text("SETTING", "MAIL_ADRS1", "");
@@ -81,7 +98,7 @@ bool SettingsStore::SaveProgramEnd(int left, int top, const std::string& marloFo
     ini.Set("SETTING", "SET_RCOURSECD1", ZeroPad(slotVenue[0], 2));
     ini.Set("SETTING", "SET_RCOURSECD2", ZeroPad(slotVenue[1], 2));
     ini.Set("SETTING", "SET_RCOURSECD3", ZeroPad(slotVenue[2], 2));
-    return ini.Save(error);
+    return ini.Save(error, kSettingsFileMode);
 }
 
 bool SettingsStore::SaveDialog(const Settings& v, std::string* error) const {
@@ -105,7 +122,7 @@ bool SettingsStore::SaveDialog(const Settings& v, std::string* error) const {
     ini.Set("SETTING", "NEWS_ALARM_SND_FNM", v.NEWS_ALARM_SND_FNM);
     put("CHK_F", v.CHK_F);
     put("CHK_INTERVAL", v.CHK_INTERVAL);
-    return ini.Save(error);
+    return ini.Save(error, kSettingsFileMode);
 }
 
 }  // namespace plx

@@ -16,11 +16,13 @@ public:
     const std::string& path() const { return path_; }
 
     // Every key in the order of the settings table, each with its default. The default sound
-    // paths lie below `exeFolder`.
+    // paths lie below `exeFolder`. A MARLO folder gets its trailing "/"; a news mark that is not
+    // 12 or 14 digits reads as the default.
     Settings Load(const std::string& exeFolder) const;
 
     // The program-end save: LEFT, TOP, MARLO, NEWS_LAST_RLSDTTM and the three board venues
-    // (two digits). False with a message naming the file when the write is refused.
+    // (two digits). False with a message naming the file when the write is refused, or when the
+    // file is there but could not be read whole (it is then left as it is). A new file is 0600.
     bool SaveProgramEnd(int left, int top, const std::string& marloFolder, const std::string& newsStamp,
                         const std::array<int, 3>& slotVenue, std::string* error) const;
 

@@ -78,6 +78,12 @@ std::string ZeroPad(long long value, int width) {
     return digits;
 }
 
+std::string TrimTrailingBlanks(std::string_view text) {
+    // A blank is never the second byte of a CP932 character, so no character is cut.
+    size_t end = text.find_last_not_of(' ');
+    return std::string(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
+}
+
 std::string TrimBlanks(std::string_view text) {
     size_t begin = 0;
     for (;;) {
@@ -135,14 +141,21 @@ std::string RemoveText(std::string_view text, std::string_view pattern) {
     if (pattern.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());
-    size_t pos = 0;
-    for (;;) {
-        size_t hit = text.find(pattern, pos);
-        if (hit == std::string_view::npos) break;
-        out.append(text.substr(pos, hit - pos));
-        pos = hit + pattern.size();
+    // Only whole characters match: "T" or "@" is also the second byte of many double-byte characters.
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text.substr(i).starts_with(pattern)) {
+            size_t end = i;
+            while (end < i + pattern.size()) end += CharLength(text, end);
+            if (end == i + pattern.size()) {
+                i = end;
+                continue;
+            }
+        }
+        size_t n = CharLength(text, i);
+        out.append(text.substr(i, n));
+        i += n;
     }
-    out.append(text.substr(pos));
     return out;
 }
 

@@ -25,6 +25,10 @@ std::string ZeroPad(long long value, int width);
 // Without half-width blanks, tabs and full-width blanks at both ends.
 std::string TrimBlanks(std::string_view text);
 
+// Without the half-width blanks at its end: a CHAR value of the database as the text it holds
+// (the client fills it with blanks to its width, twice its length in a double-byte character set).
+std::string TrimTrailingBlanks(std::string_view text);
+
 // YYYYMMDD to YYYY/MM/DD, YYYYMMDDHHNN to YYYY/MM/DD HH:NN; empty stays empty.
 std::string YmdSlash(std::string_view ymd);
 std::string YmdhnSlash(std::string_view ymdhn);
@@ -32,7 +36,8 @@ std::string YmdhnSlash(std::string_view ymdhn);
 // The executable's modification date as YYYY.MM.DD.
 std::string ExeDate();
 
-// Every occurrence of `pattern` removed, scanning left to right without rescanning.
+// Every occurrence of `pattern` removed, scanning left to right without rescanning. An occurrence
+// counts only where it starts and ends on whole characters, so no double-byte character is cut.
 std::string RemoveText(std::string_view text, std::string_view pattern);
 
 // Every full-width blank removed, on character boundaries only (a second byte followed by "@"

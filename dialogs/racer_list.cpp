@@ -22,7 +22,7 @@ std::optional<std::string> LookUpRacerLine(const std::string& key) {
     SqlQuery& query = dm.sq_cfg;
     std::string name;
     bool found = QueryOpen(query, "SELECT * FROM RIDER WHERE ENTNO=" + SqlLiteral(key)) && !query.IsEmpty();
-    if (found) name = RemoveFullWidthBlanks(query.FieldAsText("RIDERNM"));
+    if (found) name = RemoveFullWidthBlanks(TrimTrailingBlanks(query.FieldAsText("RIDERNM")));
     query.Close();
     if (!found && ShowMsg(SJ("入力された選手は見つかりません。\n登録してもよろしいですか？")) != kMsgOk)
         return std::nullopt;

@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <initializer_list>
 #include <utility>
 
 #include "common/files.h"
@@ -112,7 +113,7 @@ void Tf_cfg::showEvent(QShowEvent* event) {
 
 void Tf_cfg::FormShow() {
     const Settings& s = Program().settings;
-    soundFolder_ = Program().exeFolder + "Snd";
+    soundFolder_ = SoundFolderBase() + "Snd";
     e_entno->clear();
 
     SetFlag(chk_auto_start_f, s.AUTO_START_F);
@@ -138,17 +139,28 @@ void Tf_cfg::FormShow() {
 }
 
 void Tf_cfg::LoadLists() {
+    // A list that is there but cannot be read is shown empty and kept read-only: OK must never
+    // replace the file with what little was read.
+    const std::string riderPath = Program().exeFolder + kWatchListFileName;
     std::vector<std::string> riders;
-    ReadFileLines(Program().exeFolder + kWatchListFileName, &riders);
+    riderListLocked_ = ReadFileLines(riderPath, &riders) == FileRead::Unreadable;
     SortLines(riders);
     SetRiderLines(std::move(riders));
+    for (QWidget* control : std::initializer_list<QWidget*>{lb_rider, e_entno, bbtn_rider_ins, bbtn_rider_del})
+        control->setEnabled(!riderListLocked_);
 
     loadedFeeds_.clear();
-    ReadFileLines(FeedListPath(), &loadedFeeds_);  // a missing list shows as an empty memo
+    const std::string feedPath = FeedListPath();
+    feedListLocked_ = ReadFileLines(feedPath, &loadedFeeds_) == FileRead::Unreadable;  // a missing list shows empty
     QStringList text;
     for (const std::string& line : loadedFeeds_) text << QtText(line);
     loadedFeedText_ = text.join(QLatin1Char('\n'));
     m_rss->setPlainText(loadedFeedText_);
+    m_rss->setReadOnly(feedListLocked_);
+
+    const std::string locked = SJ("]\nこの一覧は変更・保存できません。");
+    if (riderListLocked_) ShowMsg(SJ("選手リストファイルの読み込みに失敗しました。[") + riderPath + locked);
+    if (feedListLocked_) ShowMsg(SJ("RSSリストファイルの読み込みに失敗しました。[") + feedPath + locked);
 }
 
 void Tf_cfg::SetRiderLines(std::vector<std::string> lines) {
@@ -212,14 +224,15 @@ bool Tf_cfg::StoreAndWrite() {
     s.TIMER_SND_FNM = e_timer_sndfnm->Path();
     s.CHK_F = Flag(chk_chk_f);
     s.CHK_INTERVAL = static_cast<int>(Minutes(e_chk_interval));
-    if (!WriteFileLines(Program().exeFolder + kWatchListFileName, riderLines_, &error)) return failed();
+    if (!riderListLocked_ && !WriteFileLines(Program().exeFolder + kWatchListFileName, riderLines_, &error))
+        return failed();
 
     s.NEWS_ALARM_MODE = ModeOf(rb_news_alarm_msgbox, rb_news_alarm_popmsg, rb_news_alarm_no, s.NEWS_ALARM_MODE);
     s.NEWS_ALARM_SND_F = Flag(chk_news_alarm_snd_f);
     s.NEWS_ALARM_SND_FNM = e_news_alarm_sndfnm->Path();
     const QString feedText = m_rss->toPlainText();
     std::vector<std::string> feeds = feedText == loadedFeedText_ ? loadedFeeds_ : SplitLines(Cp932Text(feedText));
-    if (!WriteFileLines(FeedListPath(), feeds, &error)) return failed();
+    if (!feedListLocked_ && !WriteFileLines(FeedListPath(), feeds, &error)) return failed();
 
     s.ODDS_MULTI_WINDOW_F = Flag(chk_odds_multi_window_f);
     if (!SettingsStore(settingsPath_).SaveDialog(s, &error)) return failed();

@@ -119,6 +119,9 @@ private:
     // PLX_RSS.DAT as read and as shown: written back byte for byte while the memo still shows it.
     std::vector<std::string> loadedFeeds_;
     QString loadedFeedText_;
+    // A list file that is there but could not be read: shown read-only and never written.
+    bool riderListLocked_ = false;
+    bool feedListLocked_ = false;
 };
 
 }  // namespace plx

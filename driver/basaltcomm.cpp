@@ -45,10 +45,25 @@ ResultCode BasaltCommand::allocateParams(std::uint16_t count) {
 }
 
 void BasaltCommand::freeParams() {
+    unbindParams();
     for (std::uint16_t i = 0; params_ && i < paramCount_; ++i) std::free(params_[i].value);
     delete[] params_;
     params_ = nullptr;
     paramCount_ = 0;
+}
+
+void BasaltCommand::unbindParams() {
+    if (!statement_) return;
+    // The descriptor areas outlive the parameters: a variable left pointing at a freed copy would
+    // send freed memory, or have the client write into it.
+    for (std::uint16_t i = 0; params_ && i < paramCount_; ++i) {
+        ParamDesc& p = params_[i];
+        XSQLDA* area = p.direction == kParamInput ? statement_->input.area : statement_->output.area;
+        if (!area || p.variable < 0 || p.variable >= area->sqln) continue;
+        area->sqlvar[p.variable].sqldata = nullptr;
+        area->sqlvar[p.variable].sqlind = nullptr;
+        p.variable = -1;
+    }
 }
 
 void BasaltCommand::freeColumns() {
@@ -68,6 +83,8 @@ ResultCode BasaltCommand::setOption(std::uint32_t option, std::intptr_t value) {
             return kResultOk;
         case kCommOptionParamCount:
             if (value < 0 || value > 0xFFFF) return kResultInvalidValue;
+            // A procedure call is built from its parameters: with a new set it is built again.
+            procedurePrepared_ = false;
             return allocateParams(static_cast<std::uint16_t>(value));
         case kCommOptionCursorName:
             if (!statement_ || !statement_->handle) return kResultNoHandle;
@@ -127,17 +144,17 @@ ResultCode BasaltCommand::getOption(std::uint32_t option, void* value, std::int1
 }
 
 ResultCode BasaltCommand::prepare(const char* sql, std::uint16_t paramCount) {
-    if (!sql) return statement_ ? DriverError(*statement_->client, "no statement text") : kResultClientError;
+    if (!statement_) return kResultNoHandle;
+    if (!sql) return DriverError(*statement_->client, "no statement text");
     if (columns_) close();
     if (storedProcedure_) {
         if (std::strlen(sql) > kMaxNameLength)
-            return statement_ ? DriverError(*statement_->client, "procedure name longer than 31 characters")
-                              : kResultClientError;
+            return DriverError(*statement_->client, "procedure name longer than %d characters", kMaxNameLength);
         std::strcpy(procedureName_, sql);
         procedurePrepared_ = false;
         return allocateParams(paramCount);
     }
-    if (!statement_ || !statement_->handle) return kResultNoHandle;
+    if (!statement_->handle) return kResultNoHandle;
     ResultCode result = PrepareStatement(*statement_, sql);
     ResultCode params = allocateParams(paramCount);
     return result != kResultOk ? result : params;
@@ -191,6 +208,11 @@ ResultCode BasaltCommand::executeDirect(const char* sql, SQLCursor** cursor) {
 }
 
 ResultCode BasaltCommand::openResult(SQLCursor** cursor) {
+    // Columns left by an earlier execution whose cursor a commit closed behind the caller's back;
+    // the cursor object of that result no longer speaks for this command.
+    if (cursor_) cursor_->commandGone();
+    cursor_ = nullptr;
+    freeColumns();
     XSQLDA* output = statement_->output.area;
     int count = statement_->statementType == kStatementExecProcedure || !output ? 0 : output->sqld;
     if (count == 0) {
@@ -199,28 +221,33 @@ ResultCode BasaltCommand::openResult(SQLCursor** cursor) {
     }
     rowsAffected_ = 0;
     if (!cursor) return kResultNoHandle;
-    auto* created = new (std::nothrow) BasaltCursor(this);
-    if (!created) return kResultNotCreated;
+    ResultCode result = describeResult(count);
+    BasaltCursor* created = nullptr;
+    if (result == kResultOk) {
+        created = new (std::nothrow) BasaltCursor(this);
+        if (!created) result = kResultNotCreated;
+    }
+    if (result != kResultOk) {
+        // No cursor for a result that cannot be read; the client's cursor is closed with the text kept.
+        freeColumns();
+        CloseCursor(*statement_);
+        return result;
+    }
     created->AddRef();
     *cursor = created;
-    // An older cursor object no longer speaks for this command.
-    if (cursor_) cursor_->commandGone();
     cursor_ = created;
+    return kResultOk;
+}
 
+ResultCode BasaltCommand::describeResult(int count) {
     columns_ = static_cast<ColumnDesc*>(std::calloc(static_cast<std::size_t>(count), sizeof(ColumnDesc)));
     if (!columns_) return kResultNotCreated;
     columnCount_ = static_cast<std::uint16_t>(count);
     ResultCode result = DescribeColumns(*statement_, columns_, count, &rowBufferSize_);
     if (result != kResultOk) return result;
-    char* row = static_cast<char*>(std::calloc(1, rowBufferSize_));
-    if (!row) return kResultNotCreated;
-    result = BindColumns(*statement_, columns_, count, row);
-    if (result != kResultOk) {
-        std::free(row);
-        return result;
-    }
-    rowBuffer_ = row;
-    return kResultOk;
+    rowBuffer_ = static_cast<char*>(std::calloc(1, rowBufferSize_));
+    if (!rowBuffer_) return kResultNotCreated;
+    return BindColumns(*statement_, columns_, count, rowBuffer_);
 }
 
 ResultCode BasaltCommand::fetch() {

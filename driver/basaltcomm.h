@@ -44,10 +44,12 @@ private:
 
     ResultCode allocateParams(std::uint16_t count);
     void freeParams();
+    void unbindParams();
     void freeColumns();
     ResultCode prepareProcedureCall();
     ResultCode bindParameter(std::uint16_t number);
     ResultCode openResult(SQLCursor** cursor);
+    ResultCode describeResult(int count);
 
     ClientStatement* statement_ = nullptr;
     std::int32_t rowsAffected_ = 0;

@@ -37,6 +37,7 @@ ResultCode BasaltConnection::connect(const char* database, const char* user, con
     if (isolation_ != 0 && isolation_ != 1) return kResultBadIsolation;
 
     ReleaseClient(client_);
+    std::memset(ownStatus_, 0, sizeof ownStatus_);
     client_ = NewClientConnection(entries_);
     if (!client_) return kResultClientNoMemory;
     client_->traceCallback = traceCallback_;
@@ -67,8 +68,6 @@ ResultCode BasaltConnection::applyToDefaultTransaction() {
     TransactionNode* node = client_ ? client_->defaultTransaction : nullptr;
     if (!node) return kResultOk;
     node->tpbIndex = TpbIndex(isolation_, waitOnLocks_);
-    node->waitOnLocks = waitOnLocks_;
-    node->commitRetain = commitRetain_;
     return kResultOk;
 }
 
@@ -105,10 +104,14 @@ ResultCode BasaltConnection::createMetaData(SQLMetaData** metaData) {
     return kResultOk;
 }
 
-ResultCode BasaltConnection::setText(char* field, std::intptr_t value) {
+ResultCode BasaltConnection::setText(char* field, std::intptr_t value, const char* what) {
     const char* text = reinterpret_cast<const char*>(value);
     std::size_t length = text ? ::strnlen(text, kMaxNameLength + 1) : 0;
-    if (length > kMaxNameLength) return kResultClientError;
+    if (length > kMaxNameLength) {
+        // Before the first connect there is no attachment record to hold the status.
+        if (client_) return DriverError(*client_, "%s longer than %d characters", what, kMaxNameLength);
+        return DriverError(ownStatus_, ownMessage_, "%s longer than %d characters", what, kMaxNameLength);
+    }
     std::memcpy(field, text ? text : "", length);
     field[length] = '\0';
     return kResultOk;
@@ -121,17 +124,14 @@ ResultCode BasaltConnection::setOption(std::uint32_t option, std::intptr_t value
             blobSize_ = static_cast<std::int32_t>(value);
             return kResultOk;
         case kConnOptionRoleName:
-            return setText(role_, value);
+            return setText(role_, value, "role name");
         case kConnOptionWaitOnLocks:
             waitOnLocks_ = value != 0;
-            if (node) {
-                node->waitOnLocks = waitOnLocks_;
-                if (waitOnLocks_ && node->tpbIndex < 2) node->tpbIndex = static_cast<std::uint8_t>(node->tpbIndex + 2);
-            }
+            if (node && waitOnLocks_ && node->tpbIndex < 2)
+                node->tpbIndex = static_cast<std::uint8_t>(node->tpbIndex + 2);
             return kResultOk;
         case kConnOptionCommitRetain:
             commitRetain_ = value != 0;
-            if (node) node->commitRetain = commitRetain_;
             return kResultOk;
         case kConnOptionIsolation:
             if (connected_ && value != 0 && value != 1) return kResultBadIsolation;
@@ -150,7 +150,7 @@ ResultCode BasaltConnection::setOption(std::uint32_t option, std::intptr_t value
             if (connected_) client_->trace.clientData = traceClientData_;
             return kResultOk;
         case kConnOptionServerCharSet:
-            return setText(charSet_, value);
+            return setText(charSet_, value, "server character set name");
         case kConnOptionDialect:
             if (value < 1 || value > 3) return kResultInvalidValue;
             dialect_ = static_cast<std::int32_t>(value);
@@ -250,12 +250,10 @@ ResultCode BasaltConnection::rollback(TransactionDesc* transaction) {
 
 ResultCode BasaltConnection::getErrorLength(std::int16_t* length) {
     if (!length) return kResultMissingPointer;
-    if (client_) {
+    if (client_)
         ComposeErrorText(*client_, errorText_, &errorLength_);
-    } else {
-        errorText_[0] = '\0';
-        errorLength_ = 1;
-    }
+    else
+        ComposeErrorText(entries_, ownStatus_, errorText_, &errorLength_);
     *length = errorLength_;
     return kResultOk;
 }

@@ -33,13 +33,16 @@ private:
     ~BasaltConnection() override;
 
     ResultCode applyToDefaultTransaction();
-    ResultCode setText(char* field, std::intptr_t value);
+    ResultCode setText(char* field, std::intptr_t value, const char* what);
 
     ClientEntryTable* entries_;
     ClientConnection* client_ = nullptr;
     bool connected_ = false;
     std::int32_t blobSize_ = 0;
     char errorText_[kMaxErrorLength + 1] = {};
+    // Failures found while there is no attachment record, and the text they carry.
+    ISC_STATUS_ARRAY ownStatus_ = {};
+    char ownMessage_[kMaxErrorLength + 1] = {};
     std::int16_t errorLength_ = 0;
     char role_[kMaxNameLength + 1] = {};
     char charSet_[kMaxNameLength + 1] = {};

@@ -180,7 +180,9 @@ ResultCode BasaltCursor::next() {
     // After the end the client is not asked again: it would report a closed cursor.
     if (row_ == Row::AfterLast) return kResultEndOfData;
     ResultCode result = command_->fetch();
-    row_ = result == kResultOk ? Row::Current : Row::AfterLast;
+    // Only the end is final; after a failed fetch there is no current row, and the next call asks
+    // the client again, which says what became of the cursor.
+    row_ = result == kResultOk ? Row::Current : result == kResultEndOfData ? Row::AfterLast : Row::BeforeFirst;
     return result;
 }
 

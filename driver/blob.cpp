@@ -70,10 +70,8 @@ ResultCode ReadBlob(ClientStatement& statement, const ISC_QUAD& id, char* buffer
         done += got;
         if (status == isc_segstr_eof) break;
         // A segment longer than asked for arrives in parts; the rest comes with the next call.
-        if (status != 0 && status != isc_segment) {
-            result = kResultClientError;
-            break;
-        }
+        if (status != isc_segment) result = Check(client, status);
+        if (result != kResultOk) break;
         if (got == 0) break;
     }
     // Closed after a partial read too: an open blob would stay with the transaction until it ends.

@@ -88,11 +88,12 @@ std::uint16_t LoadClientLibrary(const char* libraryName, ClientEntryTable** tabl
 }
 
 void RetainClientEntries(ClientEntryTable* table) {
-    if (table) ++table->references;
+    if (table) table->references.fetch_add(1, std::memory_order_relaxed);
 }
 
 void ReleaseClientEntries(ClientEntryTable* table) {
-    if (!table || --table->references > 0) return;
+    // The last holder must see every other holder's use of the table finished before it unloads.
+    if (!table || table->references.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
     if (table->module) ::dlclose(table->module);
     delete table;
 }

@@ -3,6 +3,7 @@
 
 #include <ibase.h>
 
+#include <atomic>
 #include <cstdint>
 
 namespace basalt {
@@ -12,6 +13,8 @@ using InterpreteFunction = ISC_LONG (*)(ISC_SCHAR*, ISC_STATUS**);
 
 // One table per driver entry call. The driver and each connection hold a reference, so the library
 // stays loaded while anything bound through it is alive, whatever order the caller releases in.
+// Connections of one driver may live on different threads, so the count is atomic; the entries
+// themselves are written once, before the table is handed out.
 struct ClientEntryTable {
     decltype(&isc_attach_database) attach_database;
     decltype(&isc_blob_default_desc) blob_default_desc;
@@ -56,7 +59,7 @@ struct ClientEntryTable {
 
     void* module = nullptr;
     bool usable = false;  // loaded, with every required entry
-    std::int32_t references = 1;
+    std::atomic<std::int32_t> references{1};
 };
 
 inline constexpr int kClientEntryCount = 39;

@@ -1,6 +1,8 @@
 // Client layer of a connection: the attachment record, trace, status check, attach and detach.
 #include "driver/connect.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -64,13 +66,34 @@ ResultCode Check(const ClientConnection& client, ISC_STATUS result) {
     return kResultClientError;
 }
 
-ResultCode DriverError(ClientConnection& client, const char* reason) {
-    client.status[0] = isc_arg_gds;
-    client.status[1] = isc_random;
-    client.status[2] = isc_arg_string;
-    client.status[3] = reinterpret_cast<ISC_STATUS>(reason);
-    client.status[4] = isc_arg_end;
+namespace {
+
+ResultCode DriverErrorV(ISC_STATUS* status, char* message, const char* format, std::va_list arguments) {
+    std::vsnprintf(message, kMaxErrorLength + 1, format, arguments);
+    status[0] = isc_arg_gds;
+    status[1] = isc_random;
+    status[2] = isc_arg_string;
+    status[3] = reinterpret_cast<ISC_STATUS>(message);
+    status[4] = isc_arg_end;
     return kResultClientError;
+}
+
+}  // namespace
+
+ResultCode DriverError(ISC_STATUS* status, char* message, const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    ResultCode result = DriverErrorV(status, message, format, arguments);
+    va_end(arguments);
+    return result;
+}
+
+ResultCode DriverError(ClientConnection& client, const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    ResultCode result = DriverErrorV(client.status, client.driverMessage, format, arguments);
+    va_end(arguments);
+    return result;
 }
 
 ResultCode Attach(ClientConnection& client, const char* path, const char* charSet, const char* user,

@@ -20,8 +20,6 @@ struct TransactionNode {
     std::int16_t references = 0;  // the connection and each statement that uses it
     isc_tr_handle handle = 0;     // 0 until the first statement starts it
     std::uint8_t tpbIndex = 0;
-    bool waitOnLocks = true;
-    bool commitRetain = false;
 };
 
 // A transaction begun by the caller with its own identifier.
@@ -51,6 +49,7 @@ struct ClientConnection {
     ExplicitTransaction* explicitList = nullptr;
     std::uint32_t currentExplicit = 0;
     ISC_STATUS_ARRAY status = {};
+    char driverMessage[kMaxErrorLength + 1] = {};  // the text of a failure the driver found itself
     std::int32_t holders = 1;
 };
 
@@ -71,11 +70,16 @@ void ReleaseClient(ClientConnection* client);
 // Hands the next client call's text to the trace callback, when one is installed.
 void Trace(ClientConnection& client, const char* text);
 // The one place a client result becomes a ResultCode: 0, or 0xFFFF with the status vector kept.
+// Every client call's result passes through here, fetch and blob calls included (their end-of-data
+// results are told apart before).
 ResultCode Check(const ClientConnection& client, ISC_STATUS result);
 
-// A failure found by the driver itself: the status vector carries `reason` (a literal) so the
-// error text reads as it, and the result is 0xFFFF.
-ResultCode DriverError(ClientConnection& client, const char* reason);
+// A failure found by the driver itself: `status` is made to carry the formatted reason (kept in
+// `message`, kMaxErrorLength + 1 bytes) so the error text reads as it, and the result is 0xFFFF.
+// Every 0xFFFF the driver makes up comes from here.
+ResultCode DriverError(ISC_STATUS* status, char* message, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+ResultCode DriverError(ClientConnection& client, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Attaches `path` with the DPB of the given texts. 0xFFFC on a bad path or a client error.
 ResultCode Attach(ClientConnection& client, const char* path, const char* charSet, const char* user,
@@ -101,7 +105,11 @@ void FreeExplicitTransactions(ClientConnection& client);
 ExplicitTransaction* FindActiveExplicit(ClientConnection& client, std::uint32_t id);
 
 // Composes the readable text of the status vector: at most 257 characters, each kept line ending
-// in "\n", the lines that only repeat the SQL code left out.
+// in "\n", the lines that only repeat the SQL code left out. `entries` may be null or unusable when
+// the status holds only a failure the driver found itself.
+void ComposeErrorText(const ClientEntryTable* entries, const ISC_STATUS* status, char* text /* kMaxErrorLength + 1 */,
+                      std::int16_t* length);
+// The same for a connection's status vector, traced as a client call.
 void ComposeErrorText(ClientConnection& client, char* text /* kMaxErrorLength + 1 */, std::int16_t* length);
 
 }  // namespace basalt

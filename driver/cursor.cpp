@@ -2,6 +2,7 @@
 #include "driver/cursor.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -20,10 +21,39 @@ char* CopyName(const char* name, short length) {
     return copy;
 }
 
+// The name of a client SQL type the driver does not map, for the error text.
+const char* UnmappedTypeName(int sqlType, char* buffer, std::size_t size) {
+    switch (sqlType & ~1) {
+        case SQL_BOOLEAN:
+            return "BOOLEAN";
+        case SQL_NULL:
+            return "NULL";
+        case SQL_D_FLOAT:
+            return "D_FLOAT";
+        case SQL_QUAD:
+            return "QUAD";
+        default:
+            std::snprintf(buffer, size, "SQL type %d", sqlType & ~1);
+            return buffer;
+    }
+}
+
+ResultCode UnmappedColumn(ClientConnection& client, const XSQLVAR& variable, int number) {
+    char typeBuffer[32];
+    const char* type = UnmappedTypeName(variable.sqltype, typeBuffer, sizeof typeBuffer);
+    bool hasAlias = variable.aliasname_length > 0;
+    const char* name = hasAlias ? variable.aliasname : variable.sqlname;
+    int nameLength = std::clamp<int>(hasAlias ? variable.aliasname_length : variable.sqlname_length, 0,
+                                     static_cast<int>(kMaxColumnName));
+    return DriverError(client, "column %d (%.*s) is of type %s, which the driver cannot read", number, nameLength, name,
+                       type);
+}
+
 // The describe table: field type, subtype, precision, scale, length and data length by internal type.
-ResultCode DescribeOne(const XSQLVAR& variable, ColumnDesc& column) {
+// False for a client type the driver does not map.
+bool DescribeOne(const XSQLVAR& variable, ColumnDesc& column) {
     auto internal = TranslateType(variable.sqltype);
-    if (internal == kTypeNone) return kResultClientError;
+    if (internal == kTypeNone) return false;
     std::int32_t sqlLength = variable.sqllen;
     column.internalType = internal;
     column.clientScale = internal == kTypeBlob ? variable.sqlsubtype : variable.sqlscale;
@@ -71,8 +101,8 @@ ResultCode DescribeOne(const XSQLVAR& variable, ColumnDesc& column) {
             column.subType = variable.sqlsubtype == 1 ? kSubtypeMemo : kSubtypeBinary;
             column.precision = 1;
             column.scale = 0;
-            column.length = column.dataLength = sizeof(BlobSlot);
-            column.sqlLength = sizeof(BlobSlot);
+            column.length = column.dataLength = kBlobSlotSize;
+            column.sqlLength = kBlobSlotSize;
             break;
         case kTypeDate:
             column.fieldType = kFieldDate;
@@ -93,7 +123,7 @@ ResultCode DescribeOne(const XSQLVAR& variable, ColumnDesc& column) {
             column.fieldType = kFieldBytes;
             break;
         default:
-            return kResultClientError;
+            return false;
     }
     // NUMERIC and DECIMAL held in an integer or a double.
     if ((internal == kTypeShort || internal == kTypeLong || internal == kTypeDouble) && column.clientScale < 0) {
@@ -102,7 +132,7 @@ ResultCode DescribeOne(const XSQLVAR& variable, ColumnDesc& column) {
         column.length = sizeof(BcdValue);
         column.precision = internal == kTypeShort ? 5 : internal == kTypeLong ? 9 : 15;
     }
-    return kResultOk;
+    return true;
 }
 
 }  // namespace
@@ -115,8 +145,7 @@ ResultCode DescribeColumns(ClientStatement& statement, ColumnDesc* columns, int 
         const XSQLVAR& variable = output->sqlvar[i];
         ColumnDesc& column = columns[i];
         column.index = static_cast<std::uint16_t>(i);
-        ResultCode result = DescribeOne(variable, column);
-        if (result != kResultOk) return result;
+        if (!DescribeOne(variable, column)) return UnmappedColumn(*statement.client, variable, i + 1);
         bool hasAlias = variable.aliasname_length > 0;
         column.name = hasAlias ? CopyName(variable.aliasname, variable.aliasname_length)
                                : CopyName(variable.sqlname, variable.sqlname_length);
@@ -144,13 +173,14 @@ ResultCode BindColumns(ClientStatement& statement, const ColumnDesc* columns, in
         const ColumnDesc& column = columns[i];
         XSQLVAR& variable = output->sqlvar[i];
         variable.sqltype = TranslateTypePhy(column.internalType);
-        if (variable.sqltype == 0) return kResultClientError;
+        if (variable.sqltype == 0) return DriverError(*statement.client, "column %d has no client type to bind", i + 1);
         variable.sqldata = row + column.valueOffset;
         variable.sqllen = static_cast<ISC_SHORT>(column.dataLength);
         if (column.internalType == kTypeText) variable.sqllen = static_cast<ISC_SHORT>(column.dataLength - 1);
         if (column.internalType == kTypeVarying) variable.sqllen = static_cast<ISC_SHORT>(column.dataLength - 2);
         if (column.internalType == kTypeBlob) {
-            if (column.dataLength < sizeof(BlobSlot)) return kResultClientError;
+            if (column.dataLength < kBlobSlotSize)
+                return DriverError(*statement.client, "blob column %d has too short a slot", i + 1);
             variable.sqldata += kBlobIdOffset;
             variable.sqllen = sizeof(ISC_QUAD);
         }
@@ -165,7 +195,7 @@ ResultCode FetchRow(ClientStatement& statement, const ColumnDesc* columns, int c
     ISC_STATUS result =
         client.entries->dsql_fetch(client.status, &statement.handle, statement.dialect, statement.output.area);
     if (result == 100) return count > 0 ? kResultEndOfData : kResultOk;
-    if (result != 0) return kResultClientError;
+    if (Check(client, result) != kResultOk) return kResultClientError;
     const short* indicators = statement.output.indicators;
     for (int i = 0; i < count; ++i) {
         const ColumnDesc& column = columns[i];

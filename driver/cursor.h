@@ -30,15 +30,11 @@ struct ColumnDesc {
 
 inline constexpr std::uint32_t kNullableFlag = 1u << 12;
 
-// A blob column's 20-byte slot.
-struct BlobSlot {
-    std::uint32_t state;
-    ISC_QUAD id;
-    std::uint32_t handle;
-    std::uint32_t totalLength;
-};
-static_assert(sizeof(BlobSlot) == 20);
+// A blob column's slot keeps the width of its published layout (a state word, the 8-byte identifier,
+// a handle and a total length); only the identifier is used.
+inline constexpr std::uint32_t kBlobSlotSize = 20;
 inline constexpr std::uint32_t kBlobIdOffset = 4;
+static_assert(kBlobIdOffset + sizeof(ISC_QUAD) <= kBlobSlotSize);
 
 // Describes every result column of the prepared statement into `columns` (count = output sqld)
 // and lays out the row buffer. 0xFFFF for a column type the driver does not know; 1 for no memory.

@@ -1,5 +1,6 @@
 // Client layer of a command: execution, blob parameters sent as data, and affected-row counts.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,22 +45,48 @@ ResultCode SendBlobs(ClientStatement& statement, isc_tr_handle* transaction, Par
     return kResultOk;
 }
 
-// Outputs of a procedure that no parameter receives still need somewhere to land.
+// Every input the statement reads must point at a value: a variable never bound (or unbound when
+// the parameters were replaced) would send whatever its pointer names.
+ResultCode CheckInputsBound(ClientStatement& statement) {
+    XSQLDA* input = statement.input.area;
+    for (int i = 0; input && i < input->sqld; ++i)
+        if (!input->sqlvar[i].sqldata || !input->sqlvar[i].sqlind)
+            return DriverError(*statement.client, "parameter %d of the statement has no value", i + 1);
+    return kResultOk;
+}
+
+bool OnScratch(const ClientStatement& statement, const XSQLVAR& variable) {
+    auto at = reinterpret_cast<std::uintptr_t>(variable.sqldata);
+    auto start = reinterpret_cast<std::uintptr_t>(statement.scratch);
+    return statement.scratch && at >= start && at < start + statement.scratchSize;
+}
+
+// Outputs of a procedure that no parameter receives still need somewhere to land. Those placed on
+// the scratch buffer before are placed again, since the buffer may move.
 ResultCode GiveOutputsATarget(ClientStatement& statement) {
     XSQLDA* output = statement.output.area;
     std::size_t needed = 0;
-    for (int i = 0; i < output->sqld; ++i)
-        if (!output->sqlvar[i].sqldata) needed += static_cast<std::size_t>(output->sqlvar[i].sqllen) + 2;
+    for (int i = 0; i < output->sqld; ++i) {
+        const XSQLVAR& variable = output->sqlvar[i];
+        if (!variable.sqldata || OnScratch(statement, variable))
+            needed += static_cast<std::size_t>(variable.sqllen) + 2;
+    }
     if (needed == 0) return kResultOk;
-    char* scratch = static_cast<char*>(std::realloc(statement.scratch, needed));
-    if (!scratch) return kResultClientNoMemory;
-    statement.scratch = scratch;
+    if (needed > statement.scratchSize) {
+        for (int i = 0; i < output->sqld; ++i)
+            if (OnScratch(statement, output->sqlvar[i])) output->sqlvar[i].sqldata = nullptr;
+        std::free(statement.scratch);
+        statement.scratch = static_cast<char*>(std::malloc(needed));
+        statement.scratchSize = statement.scratch ? needed : 0;
+        if (!statement.scratch) return kResultClientNoMemory;
+    }
+    char* next = statement.scratch;
     for (int i = 0; i < output->sqld; ++i) {
         XSQLVAR& variable = output->sqlvar[i];
         if (!variable.sqlind) variable.sqlind = &statement.output.indicators[i];
-        if (variable.sqldata) continue;
-        variable.sqldata = scratch;
-        scratch += variable.sqllen + 2;
+        if (variable.sqldata && !OnScratch(statement, variable)) continue;
+        variable.sqldata = next;
+        next += variable.sqllen + 2;
     }
     return kResultOk;
 }
@@ -117,10 +144,11 @@ std::int32_t CountRows(ClientStatement& statement) {
 ResultCode ExecuteStatement(ClientStatement& statement, ParamDesc* params, int paramCount) {
     if (!statement.handle) return kResultNoHandle;
     ClientConnection& client = *statement.client;
-    statement.flags |= ClientStatement::kExecuted;
     statement.rowsAffected = 0;
+    ResultCode result = CheckInputsBound(statement);
+    if (result != kResultOk) return result;
     isc_tr_handle* transaction = nullptr;
-    ResultCode result = StatementTransaction(statement, &transaction);
+    result = StatementTransaction(statement, &transaction);
     if (result != kResultOk) return result;
     if (statement.flags & ClientStatement::kBlobsAsData) {
         result = SendBlobs(statement, transaction, params, paramCount);

@@ -10,6 +10,7 @@
 namespace basalt {
 namespace {
 
+// The longest text the client's 16-bit lengths carry, with room for a varying value's prefix.
 constexpr std::uint32_t kMaxString = 32765;
 constexpr std::int32_t kMillisecondsPerDay = 86'400'000;
 
@@ -59,6 +60,7 @@ ResultCode ConvertInput(const ClientEntryTable& e, ParamDesc& p, std::uint32_t l
             std::int32_t dayNumber;
             std::memcpy(&dayNumber, value, sizeof dayNumber);
             int y, m, d;
+            if (dayNumber < 1 || dayNumber > kLastDayNumber) return kResultInvalidValue;
             if (!CalendarDate(dayNumber, &y, &m, &d)) return kResultInvalidValue;
             if (!e.encode_sql_date) return kResultClientNotLoaded;
             if (NewValue(p, sizeof(ISC_DATE)) != kResultOk) return kResultNotCreated;
@@ -180,6 +182,7 @@ ResultCode BasaltCommand::setParameter(std::uint16_t number, std::uint16_t, std:
     if (internalType == kTypeNone) return kResultInvalidValue;
     bool null = isNull == 1;
     if (direction == kParamInput && !null && !value) return kResultMissingPointer;
+    if (direction == kParamOutput && fieldType == kFieldString && length > kMaxString) return kResultInvalidValue;
 
     ParamDesc& p = params_[number - 1];
     p.set = false;
@@ -198,7 +201,6 @@ ResultCode BasaltCommand::setParameter(std::uint16_t number, std::uint16_t, std:
     else
         result = ConvertInput(*statement_->client->entries, p, length, value);
     if (result != kResultOk) return result;
-    if (fieldType == kFieldBlob && direction == kParamInput) statement_->flags |= ClientStatement::kBlobsAsData;
     p.set = true;
     if (storedProcedure_ && !procedurePrepared_) return kResultOk;
     return bindParameter(number);
@@ -255,6 +257,8 @@ ResultCode BasaltCommand::bindParameter(std::uint16_t number) {
     }
     p.variable = index;
     variable.sqlind = p.direction == kParamInput ? &p.nullIndicator : &p.clientIndicator;
+    // Set at every bind, since a prepare (also the first execute of a procedure call) clears it.
+    if (p.direction == kParamInput && p.fieldType == kFieldBlob) statement_->flags |= ClientStatement::kBlobsAsData;
     return kResultOk;
 }
 

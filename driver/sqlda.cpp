@@ -46,7 +46,6 @@ short TranslateTypePhy(std::uint16_t internalType) {
         case kTypeFloat:
             return SQL_FLOAT + 1;
         case kTypeDouble:
-        case kTypeBcdDouble:
             return SQL_DOUBLE + 1;
         case kTypeText:
             return SQL_TEXT + 1;

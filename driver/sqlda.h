@@ -25,7 +25,6 @@ enum InternalType : std::uint16_t {
     kTypeInt64 = 1039,
     kTypeArray = 1056,
     kTypeTextBlob = 1057,  // a text blob given as a parameter
-    kTypeBcdDouble = 1058,
 };
 
 // Client SQL type (with or without its nullable bit) to InternalType; kTypeNone when unknown.

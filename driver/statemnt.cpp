@@ -136,13 +136,17 @@ ResultCode CloseStatement(ClientStatement& statement) {
     ResultCode result = kResultOk;
     if (!ExplicitInUse(statement) && statement.transaction && client.database)
         result = CommitRetaining(client, *statement.transaction);
-    if (statement.handle && client.database) {
-        // Closing a statement that has no open cursor is refused by the client; that is expected.
-        ISC_STATUS_ARRAY ignored;
-        Trace(client, "BASALT - isc_dsql_free_statement");
-        client.entries->dsql_free_statement(ignored, &statement.handle, DSQL_close);
-    }
+    CloseCursor(statement);
     return result;
+}
+
+void CloseCursor(ClientStatement& statement) {
+    ClientConnection& client = *statement.client;
+    if (!statement.handle || !client.database) return;
+    // Closing a statement that has no open cursor is refused by the client; that is expected.
+    ISC_STATUS_ARRAY ignored;
+    Trace(client, "BASALT - isc_dsql_free_statement");
+    client.entries->dsql_free_statement(ignored, &statement.handle, DSQL_close);
 }
 
 ResultCode SetCursorName(ClientStatement& statement, const char* name) {

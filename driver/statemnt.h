@@ -39,7 +39,6 @@ struct ParamDesc {
 };
 
 struct ClientStatement {
-    static constexpr std::uint32_t kExecuted = 1;
     static constexpr std::uint32_t kBlobsAsData = 2;
 
     std::uint32_t flags = 0;
@@ -54,6 +53,7 @@ struct ClientStatement {
     std::uint32_t transactionId = 0;  // an explicit transaction chosen by the command; 0 = the current one
     // Where outputs of a procedure go when nobody bound them.
     char* scratch = nullptr;
+    std::size_t scratchSize = 0;
 };
 
 // Creates the record and allocates the client statement on the default transaction. *statement is
@@ -71,6 +71,8 @@ ResultCode PrepareStatement(ClientStatement& statement, const char* sql);
 ResultCode ExecuteStatement(ClientStatement& statement, ParamDesc* params, int paramCount);
 // Commits the default transaction's work (retaining it) and closes the client cursor.
 ResultCode CloseStatement(ClientStatement& statement);
+// Closes the client cursor only; the status vector is left as it was.
+void CloseCursor(ClientStatement& statement);
 ResultCode SetCursorName(ClientStatement& statement, const char* name);
 
 }  // namespace basalt

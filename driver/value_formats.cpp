@@ -18,8 +18,10 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
 }
 
-std::int32_t DaysBeforeYear(int year) {
-    std::int32_t y = year - 1;
+// In 64 bits: the years of the largest day numbers are near 5.9 million, whose day counts only
+// just fit 32 bits, and a year from the caller or the client may be any int.
+std::int64_t DaysBeforeYear(std::int64_t year) {
+    std::int64_t y = year - 1;
     return y * 365 + y / 4 - y / 100 + y / 400;
 }
 
@@ -29,14 +31,15 @@ std::int32_t DayNumber(int year, int month, int day) {
     if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return 0;
     std::int32_t dayOfYear = day;
     for (int m = 1; m < month; ++m) dayOfYear += DaysInMonth(year, m);
-    return DaysBeforeYear(year) + dayOfYear;
+    std::int64_t number = DaysBeforeYear(year) + dayOfYear;
+    return number <= INT32_MAX ? static_cast<std::int32_t>(number) : 0;
 }
 
 bool CalendarDate(std::int32_t dayNumber, int* year, int* month, int* day) {
     if (dayNumber < 1) return false;
     int y = static_cast<int>(dayNumber / 366) + 1;  // never past the right year
     while (DaysBeforeYear(y + 1) < dayNumber) ++y;
-    std::int32_t rest = dayNumber - DaysBeforeYear(y);
+    auto rest = static_cast<std::int32_t>(dayNumber - DaysBeforeYear(y));
     int m = 1;
     while (rest > DaysInMonth(y, m)) rest -= DaysInMonth(y, m++);
     *year = y;

@@ -8,8 +8,10 @@
 namespace basalt {
 
 // Days since 31 December of year 0 in the proleptic Gregorian calendar (0001-01-01 is 1);
-// 0 for a date that does not exist.
+// 0 for a date that does not exist or lies too far ahead for 32 bits (past year 5879611).
 std::int32_t DayNumber(int year, int month, int day);
+// 9999-12-31, the last day a date value can hold.
+inline constexpr std::int32_t kLastDayNumber = 3'652'059;
 // The calendar date of a day number of 1 or more; false for anything below 1.
 bool CalendarDate(std::int32_t dayNumber, int* year, int* month, int* day);
 

@@ -109,9 +109,43 @@ struct ContextFree {
 }  // namespace
 
 std::string ItemDate(std::string_view dateText) {
-    std::string date(dateText);
-    for (const char* mark : {"-", "/", ":", "T"}) date = RemoveText(date, mark);
-    return std::string(ClipBytes(date, 14));
+    // Blanks and line breaks around the text are the document's layout, not part of the date.
+    size_t begin = dateText.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos) return kNoDate;
+    std::string_view text = dateText.substr(begin, dateText.find_last_not_of(" \t\r\n") - begin + 1);
+    size_t at = 0;
+    // Takes `count` digits at the reading position into the mark; false when they are not there.
+    std::string mark;
+    auto digits = [&](size_t count) {
+        for (size_t i = 0; i < count; ++i, ++at)
+            if (at >= text.size() || text[at] < '0' || text[at] > '9') return false;
+        mark.append(text.substr(at - count, count));
+        return true;
+    };
+    auto literal = [&](char c) { return at < text.size() && text[at] == c ? (++at, true) : false; };
+    auto done = [&] { return at == text.size(); };
+    if (text.size() == 14 && digits(14)) return mark;
+    mark.clear();
+    at = 0;
+    // YYYY-MM-DD, then optionally Thh:mm, then optionally :ss and a fraction, then a zone.
+    if (!digits(4) || !literal('-') || !digits(2) || !literal('-') || !digits(2)) return kNoDate;
+    if (done()) return mark + "000000";
+    if (!literal('T') || !digits(2) || !literal(':') || !digits(2)) return kNoDate;
+    if (literal(':')) {
+        if (!digits(2)) return kNoDate;
+        if (literal('.')) {
+            size_t fraction = at;
+            while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+            if (at == fraction) return kNoDate;
+        }
+    } else {
+        mark += "00";
+    }
+    if (done() || (literal('Z') && done())) return mark;
+    if (!literal('+') && !literal('-')) return kNoDate;
+    const std::string withoutZone = mark;  // the fields are the feed's local time; the zone is dropped
+    if (!digits(2) || !literal(':') || !digits(2) || !done()) return kNoDate;
+    return withoutZone;
 }
 
 std::optional<Feed> ParseFeed(std::string_view document, std::string* error) {

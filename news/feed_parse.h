@@ -21,12 +21,15 @@ struct Feed {
     std::vector<FeedItem> items;
 };
 
-// The release mark of an item from its date text: "-", "/", ":" and "T" removed, cut to 14
-// bytes (never inside a double-byte character).
-std::string ItemDate(std::string_view dateText);
-
 // The mark of an item that has no date.
 inline constexpr const char* kNoDate = "00000000000000";
+
+// The release mark YYYYMMDDHHNNSS of an item from its date text: a W3C date-time (the date, the
+// hour and minute, or the seconds too, with or without fractions and zone; the fields of the
+// feed's own local time, the zone dropped), or the fourteen digits themselves. A missing minute
+// or time counts as 00. Any other text is no date (kNoDate): the mark goes into the settings file
+// and the page, and only digits may.
+std::string ItemDate(std::string_view dateText);
 
 // Parses a feed document in any encoding it declares. The parser never touches the network or
 // the file system, substitutes no entities and loads no DTD. Empty when the document is not

@@ -31,7 +31,8 @@ std::string Head() {
 }
 
 std::string NewArticleEntry(const FeedItem& item, const std::string& channelTitle) {
-    return YmdhnSlash(item.date) + " " + HtmlEscape(channelTitle) + "<br>" + SJ("・") +
+    // The date is the feed's own text with a few marks taken out, so it is escaped like the rest.
+    return HtmlEscape(YmdhnSlash(item.date)) + " " + HtmlEscape(channelTitle) + "<br>" + SJ("・") +
            LinkedTitle(item.link, item.title) + "<br>";
 }
 
@@ -88,6 +89,12 @@ bool IsWebAddress(const std::string& address) {
     std::string head = address.substr(start, 8);
     std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
     return head.starts_with("http://") || head.starts_with("https://");
+}
+
+bool NewerNewsArrived(const NewsPage& page, const std::string& newsMark) {
+    // The latest of a read stays at "no date" unless an item with a real date was read, so a read
+    // whose feeds all failed (or carried no dated item) is never news, whatever the mark holds.
+    return page.latest != kNoDate && newsMark < page.latest;
 }
 
 NewsPage BuildNewsPage(const std::vector<FeedOutcome>& outcomes, const std::string& startupMark) {

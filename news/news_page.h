@@ -26,6 +26,10 @@ struct NewsPage {
 // `startupMark` are gathered, newest first, under the new-articles heading.
 NewsPage BuildNewsPage(const std::vector<FeedOutcome>& outcomes, const std::string& startupMark);
 
+// True when the read that built `page` found an item with a real date that is newer than the
+// news mark NEWS_LAST_RLSDTTM: the one case for the new-news notice and for raising the mark.
+bool NewerNewsArrived(const NewsPage& page, const std::string& newsMark);
+
 // Text from the network as HTML text: &, <, > and " escaped.
 std::string HtmlEscape(const std::string& text);
 

@@ -48,7 +48,7 @@ bool PublishNews(const NewsPage& page, NewsPageViewer& viewer) {
     }
 
     std::string& newsMark = Program().settings.NEWS_LAST_RLSDTTM;
-    bool newer = newsMark < page.latest;
+    bool newer = NewerNewsArrived(page, newsMark);
     if (newer || viewer.Tag() == 0) viewer.Navigate(pagePath);
     if (newer) newsMark = page.latest;
     return newer;

@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "common/files.h"
 #include "common/shell/browser.h"
 #include "common/shell/qt_text.h"
 #include "common/sjis.h"
@@ -27,10 +28,10 @@ void NewsView::Navigate(const std::string& pagePath) {
 
 QVariant NewsView::loadResource(int type, const QUrl& name) {
     if (type != QTextDocument::HtmlResource || !name.isLocalFile()) return QTextBrowser::loadResource(type, name);
-    QFile file(name.toLocalFile());
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = file.readAll();
-    return QtText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    // Only a regular file: a FIFO in the page's place must not hold the window.
+    std::string bytes;
+    if (ReadFileBytes(QFile::encodeName(name.toLocalFile()).toStdString(), &bytes) != FileRead::Ok) return {};
+    return QtText(bytes);
 }
 
 }  // namespace plx

@@ -3,6 +3,7 @@
 
 #include "common/clock.h"
 #include "common/files.h"
+#include "common/message.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
@@ -14,6 +15,10 @@ namespace {
 
 bool Running() {
     return Program().runState == RunState::Running;
+}
+
+std::string Text(RacerData& data, const char* field) {
+    return TrimTrailingBlanks(data.Field(field));
 }
 
 }  // namespace
@@ -52,22 +57,32 @@ std::string RacerEntriesSql(const std::string& key, const std::string& todayYmd)
 int CheckRacersWith(RacerData& data, std::vector<std::string>& memo) {
     RacerReport report(memo);
     report.Heading();
+    const std::string listPath = Program().exeFolder + kWatchListFileName;
     std::vector<std::string> watchList;  // a missing list reads as no lines, which the report words as "not set"
-    ReadFileLines(Program().exeFolder + kWatchListFileName, &watchList);
+    if (ReadFileLines(listPath, &watchList) == FileRead::Unreadable) {
+        const std::string message = SJ("選手リストファイルの読み込みに失敗しました。[") + listPath + "]";
+        report.ListUnreadable(message);
+        ShowMsg(message);
+    }
     for (const std::string& line : watchList) {
         std::string key = line.substr(0, 5);
         std::string name = SJ("？");
-        if (data.Open(RacerNameSql(key)) && !data.IsEmpty()) name = RemoveFullWidthBlanks(data.Field("RIDERNM"));
+        bool checked = data.Open(RacerNameSql(key));
+        if (checked && !data.IsEmpty()) name = RemoveFullWidthBlanks(TrimTrailingBlanks(data.Field("RIDERNM")));
         report.BeginRacer(name, line);
         bool opened = data.Open(RacerEntriesSql(key, TodayYmd()));
+        checked = checked && opened;
         while (opened && !data.Eof() && Running()) {
-            RacerEntryRow row{data.Field("OPDT"),  data.Field("RCOURSECD"), data.Field("RNO"),
-                              data.Field("TEINO"), data.Field("NITIME"),    data.Field("RKINDCD")};
+            // A CHAR value comes with blanks to its width (twice its length in a double-byte
+            // character set); the report, the day key and the kind lookup want the text itself.
+            RacerEntryRow row{Text(data, "OPDT"),  Text(data, "RCOURSECD"), Text(data, "RNO"),
+                              Text(data, "TEINO"), Text(data, "NITIME"),    Text(data, "RKINDCD")};
             // The kind lookup runs on the other query object, so the entry rows stay where they are.
-            std::string kind = data.Lookup("RKIND", "RKINDCD", row.RKINDCD, "RKINDNM");
+            std::string kind = TrimTrailingBlanks(data.Lookup("RKIND", "RKINDCD", row.RKINDCD, "RKINDNM"));
             report.AddEntry(row, kind);
             data.Next();
         }
+        if (!checked) report.RacerFailed(line);
         report.EndRacer();
         if (!Running()) break;
     }

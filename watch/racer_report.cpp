@@ -10,9 +10,21 @@
 
 namespace plx {
 
+namespace {
+
+// Positions 2-5 of a watch-list line: the registration number without its leading zero.
+std::string DisplayedNumber(const std::string& watchLine) {
+    return watchLine.size() > 1 ? watchLine.substr(1, 4) : std::string();
+}
+
+}  // namespace
+
 std::string RacerLine(const std::string& name, const std::string& watchLine) {
-    std::string number = watchLine.size() > 1 ? watchLine.substr(1, 4) : std::string();
-    return SJ("－") + FixWidth(name, 14) + number + SJ("－");
+    return SJ("－") + FixWidth(name, 14) + DisplayedNumber(watchLine) + SJ("－");
+}
+
+std::string FailedCheckLine(const std::string& watchLine) {
+    return SJ("登録番号") + DisplayedNumber(watchLine) + SJ("のチェックに失敗しました。");
 }
 
 std::string DayLine(const RacerEntryRow& row) {
@@ -48,16 +60,27 @@ void RacerReport::AddEntry(const RacerEntryRow& row, const std::string& kindName
     ++entries_;
 }
 
+void RacerReport::RacerFailed(const std::string& watchLine) {
+    memo_.push_back(FailedCheckLine(watchLine));
+    ++failures_;
+}
+
+void RacerReport::ListUnreadable(const std::string& message) {
+    memo_.push_back(message);
+    memo_.push_back("");
+    listUnreadable_ = true;
+}
+
 void RacerReport::EndRacer() {
     memo_.push_back("");
     ++racers_;
 }
 
 void RacerReport::Finish() {
-    if (entries_ > 0) return;
+    if (entries_ > 0 || listUnreadable_) return;
     if (racers_ > 0) {
         memo_.push_back(TimeStampLine());
-        memo_.push_back(SJ("チェックしましたが、出走予定がないようです。"));
+        if (failures_ == 0) memo_.push_back(SJ("チェックしましたが、出走予定がないようです。"));
     } else {
         memo_.push_back(SJ("設定されていません。"));
     }

@@ -1,9 +1,14 @@
 // WAV header check: walks the RIFF chunks without reading the samples.
 #include "common/shell/wave_file.h"
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
+
+#include "common/files.h"
 
 namespace plx {
 namespace {
@@ -28,30 +33,36 @@ bool FormatIsPlayable(const unsigned char* fmt, std::uint32_t size) {
 }  // namespace
 
 bool IsPlayableWave(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    // Only a regular file: a FIFO or device named as the sound would block the player for good.
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> in(::fdopen(fd, "rb"), &std::fclose);
+    if (!in) {
+        ::close(fd);
+        return false;
+    }
+    auto read = [&](unsigned char* to, size_t size) { return std::fread(to, 1, size, in.get()) == size; };
+    auto skip = [&](long size) { return std::fseek(in.get(), size, SEEK_CUR) == 0; };
     unsigned char riff[12];
-    if (!in.read(reinterpret_cast<char*>(riff), sizeof riff)) return false;
+    if (!read(riff, sizeof riff)) return false;
     if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) return false;
 
     bool formatOk = false;
     // A bounded walk: a damaged file with endless tiny chunks cannot keep us here.
     for (int chunk = 0; chunk < 64; ++chunk) {
         unsigned char header[8];
-        if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return false;
+        if (!read(header, sizeof header)) return false;
         std::uint32_t size = Le32(header + 4);
         if (std::memcmp(header, "fmt ", 4) == 0) {
             unsigned char fmt[16];
-            if (size < sizeof fmt || !in.read(reinterpret_cast<char*>(fmt), sizeof fmt)) return false;
+            if (size < sizeof fmt || !read(fmt, sizeof fmt)) return false;
             formatOk = FormatIsPlayable(fmt, size);
-            if (!formatOk) return false;
-            in.seekg(static_cast<std::streamoff>(size - sizeof fmt) + (size & 1), std::ios::cur);
+            if (!formatOk || !skip(static_cast<long>(size) - static_cast<long>(sizeof fmt) + (size & 1))) return false;
         } else if (std::memcmp(header, "data", 4) == 0) {
             return formatOk && size > 0;
-        } else {
-            in.seekg(static_cast<std::streamoff>(size) + (size & 1), std::ios::cur);
+        } else if (!skip(static_cast<long>(size) + (size & 1))) {
+            return false;
         }
-        if (!in) return false;
     }
     return false;
 }

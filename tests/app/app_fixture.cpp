@@ -41,7 +41,7 @@ std::string AppFixture::BuildMarlo() {
 }
 
 std::unique_ptr<plx::Tf_main> AppFixture::MakeWindow(const std::string& defaultMarloFolder) {
-    plx::ProgramPaths paths{dir.path(), settingsPath(), defaultMarloFolder};
+    plx::ProgramPaths paths{dir.path(), settingsPath(), defaultMarloFolder, ""};
     auto window = std::make_unique<plx::Tf_main>(paths);
     window->mp_main.SetDevice(std::make_unique<RecordingWaveDevice>(sounds));
     return window;

@@ -126,6 +126,7 @@ public:
     void ArmPostTimes(const std::vector<std::string>& times) {
         for (size_t i = 0; i < times.size(); ++i) {
             RaceSlot& slot = TheTimetable().Slot(24, static_cast<int>(i) + 1);
+            PutField(slot.OPDT, TodayYmd());
             PutField(slot.RCOURSECD, "24");
             PutField(slot.RNO, ZeroPadded(static_cast<int>(i) + 1));
             int minutes = std::stoi(times[i].substr(0, 2)) * 60 + std::stoi(times[i].substr(2, 2)) - 5;

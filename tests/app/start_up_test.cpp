@@ -15,6 +15,7 @@
 #include "common/textutil.h"
 #include "data/data_module.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/unreadable.h"
 
 using namespace plx;
 using plxtest::AppFixture;
@@ -210,4 +211,32 @@ TEST(StartUp, MenuPagesUseTheMakerHostFromTheSettings) {
     EXPECT_EQ(f.browser.opened[0].toString(), "http://127.0.0.1:8080/products/plx/help.htm");
     EXPECT_EQ(f.browser.opened[1].toString(), "http://127.0.0.1:8080/");
     EXPECT_EQ(f.browser.opened[2].toString(), "http://127.0.0.1:8080/products/plx/verup.htm");
+}
+
+TEST(StartUp, AMarloFolderWrittenWithoutItsSlashIsUsedWithOne) {
+    AppFixture f;
+    std::string marlo = f.BuildMarlo();
+    f.WriteSettings("[DIR]\nMARLO=" + marlo.substr(0, marlo.size() - 1) + "\n");
+    auto window = f.StartWindow();
+    EXPECT_EQ(Program().settings.MARLO, marlo);
+    EXPECT_TRUE(dm.sc_main.Connected());
+    EXPECT_TRUE(f.messages.shown.empty());
+}
+
+TEST(StartUp, TheProgramEndLeavesASettingsFileItCouldNotReadAsItWas) {
+    AppFixture f;
+    const std::string text =
+        "[DIR]\r\nMARLO=/opt/orvent/MARLO/\r\n[SITE]\r\nMAKER_HOST=www.example.com\r\n[SETTING]\r\n"
+        "SMTP_HOST=mail.example\r\nMAIL_ADRS1=me@example.com\r\n";
+    plxtest::MakeUnreadableFile(f.settingsPath(), text);
+    auto window = f.MakeWindow();
+    {
+        plxtest::OtherUser other;
+        Program().runState = RunState::Closing;  // as the tick does before it closes the window
+        window->close();
+    }
+    EXPECT_EQ(Program().runState, RunState::Closing);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_NE(f.messages.shown[0].text.find(f.settingsPath()), std::string::npos);
+    EXPECT_EQ(plxtest::ReadFile(f.settingsPath()), text);
 }

@@ -47,12 +47,13 @@ protected:
     void TickFrom(int hour, int minute, int second, int seconds) {
         clock.SetTime(hour, minute, second);
         for (int i = 0; i < seconds; ++i) {
-            RunAlarmStep(outputs);
+            RunAlarmStep(state, outputs);
             clock.Advance(1000);
         }
     }
 
     ManualClock clock{{2006, 9, 24, 0, 0, 0}};
+    AlarmPassState state;
     plxtest::RecordingNotices notices;
     AlarmOutputs outputs;
     std::vector<std::string> waves;
@@ -195,11 +196,92 @@ TEST_F(AlarmPassTest, ZeroMinutesGiveTheWarningFirstThenThePostTimeInTheSameMinu
     settings().TIMER_F = 1;
     settings().TIMER_MIN = 0;
     TickFrom(14, 58, 0, 1);
-    ASSERT_EQ(notices.shown.size(), 1u);
-    EXPECT_EQ(TheTimetable().Slot(1, 5).AlarmFlag, '1');
-    TickFrom(14, 58, 1, 5);
     ASSERT_EQ(notices.shown.size(), 2u);
+    EXPECT_EQ(notices.shown[0].text.substr(0, 10), kCloseWarn01_05_5.substr(0, 10));
     EXPECT_EQ(notices.shown[1].text, kPostTime01_05);
+    TickFrom(14, 58, 1, 59);
+    EXPECT_EQ(notices.shown.size(), 2u);
+}
+
+// Ticks that come late: the machine slept, a box or a slow query held the timer.
+TEST_F(AlarmPassTest, AlarmsSkippedByALateTickFireOnceInOrderOrLapseWhenFarTooLate) {
+    settings().ALARM_MODE = 1;
+    settings().ALARM_SND_F = 1;
+    settings().TIMER_F = 1;
+    settings().TIMER_SND_F = 1;
+    auto arm = [] {
+        ArmRace(1, 5, "1026", '0');  // post time 10:31
+        ArmRace(2, 1, "1030");       // close warning 10:25, post time 10:35
+    };
+    arm();
+    TickFrom(10, 20, 0, 1);
+    TickFrom(10, 33, 0, 1);  // 13 minutes without a tick
+    ASSERT_EQ(notices.shown.size(), 2u);
+    EXPECT_EQ(Cp932ToUtf8(notices.shown[0].text), "戸田 01 Ｒの電投締切 5 分前です！");  // 10:25 before 10:31
+    EXPECT_EQ(notices.shown[1].text, kPostTime01_05);
+    EXPECT_EQ(waves, (std::vector<std::string>{"/snd/warn.wav", "/snd/post.wav"}));
+    TickFrom(10, 33, 1, 60);
+    EXPECT_EQ(notices.shown.size(), 2u);
+
+    // Set back five minutes after they fired: nothing fires twice; the one still to come does.
+    TickFrom(10, 28, 0, 8 * 60);
+    ASSERT_EQ(notices.shown.size(), 3u);
+    EXPECT_EQ(Cp932ToUtf8(notices.shown[2].text), "戸田 01 レースの発走時刻です！");
+
+    // Thirty minutes without a tick: both alarms are let go without a word or a sound.
+    notices.shown.clear();
+    waves.clear();
+    TheTimetable().Clear();
+    state = {};
+    arm();
+    TickFrom(10, 20, 0, 1);
+    TickFrom(10, 50, 0, 1);
+    EXPECT_TRUE(notices.shown.empty());
+    EXPECT_TRUE(waves.empty());
+    EXPECT_EQ(TheTimetable().Slot(1, 5).AlarmFlag, '0');
+    EXPECT_EQ(TheTimetable().Slot(2, 1).CloseWarnFlag, '0');
+    EXPECT_EQ(TheTimetable().Slot(2, 1).AlarmFlag, '0');
+
+    // Ten minutes late is still in time.
+    notices.shown.clear();
+    ArmRace(3, 1, "1100", '0');
+    TickFrom(11, 15, 0, 1);
+    EXPECT_EQ(notices.shown.size(), 1u);
+}
+
+TEST_F(AlarmPassTest, AlarmsOfMinutesBeforeTheFirstPassOrOfAnotherDayNeverFire) {
+    settings().ALARM_MODE = 1;
+    ArmRace(1, 5, "1026", '0');  // post time 10:31 on 2006/09/24
+    TickFrom(10, 40, 0, 1);      // the program starts after it
+    EXPECT_TRUE(notices.shown.empty());
+    EXPECT_EQ(TheTimetable().Slot(1, 5).AlarmFlag, '1');
+    clock.Set({2006, 9, 25, 10, 20, 0});  // the next day, the table still the old one
+    for (int i = 0; i < 20 * 60; ++i) {
+        RunAlarmStep(state, outputs);
+        clock.Advance(1000);
+    }
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+TEST_F(AlarmPassTest, ACloseTimeThatIsNoClockTimeNeverFires) {
+    settings().ALARM_MODE = 1;
+    settings().TIMER_F = 1;
+    settings().ALARM_MIN = 5;
+    ArmRace(1, 1, "9999");
+    ArmRace(1, 2, "ab:c");
+    ArmRace(1, 3, "2460");
+    ArmRace(1, 4, "  00");
+    clock.Set({2006, 9, 24, 0, 0, 0});
+    for (int minute = 0; minute < 24 * 60 + 10; ++minute) {
+        RunAlarmStep(state, outputs);
+        clock.Advance(60000);
+    }
+    EXPECT_TRUE(notices.shown.empty());
+    ArmRace(1, 5, "0000");  // a real midnight close still fires
+    PutField(TheTimetable().Slot(1, 5).OPDT, "20060925");
+    clock.Set({2006, 9, 25, 0, 5, 0});
+    RunAlarmStep(state, outputs);
+    EXPECT_EQ(notices.shown.size(), 1u);
 }
 
 TEST_F(AlarmPassTest, ArrivalNoticesFollowTheirOwnSwitchesWithoutSound) {

@@ -127,3 +127,24 @@ TEST(BoardModel, CloseTimeEntries) {
     for (const char* wrong : {"930", "09:30", "abcd", "0000", "", "09300", "+930", "-930", " 930", "93 0"})
         EXPECT_FALSE(IsAcceptedCloseTime(wrong)) << wrong;
 }
+
+TEST(BoardModel, RacesWhoseCloseTimeIsNoClockTimeAreNotArmedButShowAsTheyAre) {
+    Timetable table;
+    AddRace(table, 1, 1, "9999");
+    AddRace(table, 1, 2, "ab:c");
+    AddRace(table, 1, 3, "2460");
+    AddRace(table, 1, 4, "2359");
+    AddRace(table, 1, 5, "2460", '1');  // armed by an older file: can still be disarmed
+    Settings settings;
+    ToggleAlarms(table, {1, 2, 3}, settings, 1, 0);  // race 4 is the first that can be armed
+    EXPECT_EQ(Alarms(table, 1), "00011       ");
+    ToggleAlarms(table, {1, 2, 3}, settings, 1, 3);
+    EXPECT_EQ(table.Slot(1, 3).AlarmFlag, '0');
+    EXPECT_EQ(table.Slot(1, 3).CloseWarnFlag, '0');
+    ToggleAlarms(table, {1, 2, 3}, settings, 0, 0);
+    EXPECT_EQ(Alarms(table, 1), "00000       ");
+    ToggleAlarms(table, {1, 2, 3}, settings, 0, 0);
+    EXPECT_EQ(Alarms(table, 1), "00010       ");
+    EXPECT_EQ(BoardRowAt(table, 1, 1).time, "99:99");
+    EXPECT_EQ(BoardRowAt(table, 1, 2).time, "ab::c");
+}

@@ -68,3 +68,21 @@ TEST(BoardRendering, SelectedAndUnselectedRacesOfADay) {
     TheTimetable().Clear();
     ResetProgram();
 }
+
+TEST(BoardRendering, TabBackgroundIsTheGreyPanelWithNothingBesideIt) {
+    plxtest::TestApp();
+    QWidget sheet;
+    sheet.setFixedSize(240, 250);
+    QImage before = sheet.grab().toImage();
+    struct Painted final : QWidget {
+        using QWidget::QWidget;
+        void paintEvent(QPaintEvent*) override { PaintTabBackground(this); }
+    } painted;
+    painted.setFixedSize(240, 250);
+    QImage image = painted.grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(100, 100)), QColor(128, 128, 128));
+    // Right of the panel the sheet stays as the style paints it: no box, no border.
+    for (int x = 226; x < 240; ++x)
+        for (int y = 0; y < 250; y += 7)
+            ASSERT_EQ(image.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+}

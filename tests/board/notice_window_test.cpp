@@ -38,20 +38,50 @@ protected:
 
 }  // namespace
 
-TEST_F(NoticeWindowTest, KeepsTheTwoNewestNoticesNewestFirst) {
+TEST_F(NoticeWindowTest, NoticesBeyondTwoWaitAndFollowInOrderTwoAtATime) {
     SetNoticeBackend(window.get());
     ShowNotice("A", NoticeCategory::RaceNotice);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->NoticeText(), "A");
     ShowNotice("B", NoticeCategory::RaceNotice);
     ShowNotice("C", NoticeCategory::NewsNotice);
-    EXPECT_EQ(window->NoticeText(), "C\nB");
-    EXPECT_EQ(window->l_msg().text(), QStringLiteral("C\nB"));
-    window->p_msgClick();
+    ShowNotice("D", NoticeCategory::RaceNotice);
+    ShowNotice("E", NoticeCategory::RaceNotice);
+    EXPECT_EQ(window->NoticeText(), "B\nA");
+    EXPECT_EQ(window->l_msg().text(), QStringLiteral("B\nA"));
+    EXPECT_EQ(window->WaitingCount(), 3u);
+
+    window->p_msgClick();  // a click
+    EXPECT_FALSE(window->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->NoticeText(), "D\nC");
+    Key(Qt::Key_Return);  // Enter
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->NoticeText(), "E");
+    window->tm_msgTimer();  // its own timer
+    QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->NoticeText(), "");
-    ShowNotice("D", NoticeCategory::RaceNotice);
-    EXPECT_EQ(window->NoticeText(), "D");
+    EXPECT_EQ(window->WaitingCount(), 0u);
+}
+
+TEST_F(NoticeWindowTest, TheSameNoticeIsNotLinedUpTwice) {
+    settings().ALARM_MODE = 2;
+    auto notice = [](char name) { return std::string(24, '*') + name; };  // 25 bytes: a 5 s timer
+    for (char name : std::string("AABABCCAD")) window->Show(notice(name), NoticeCategory::RaceNotice);
+    EXPECT_EQ(window->NoticeText(), notice('B') + "\n" + notice('A'));
+    EXPECT_EQ(window->WaitingCount(), 2u);  // C and D
+    window->tm_msgTimer();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->NoticeText(), notice('D') + "\n" + notice('C'));
+    // The waiting ones are timed as they come up.
+    EXPECT_TRUE(window->tm_msg().isActive());
+    EXPECT_EQ(window->tm_msg().interval(), 5000);
+    window->tm_msgTimer();
+    QCoreApplication::processEvents();
+    window->Show(notice('A'), NoticeCategory::RaceNotice);  // once seen and closed, it may come again
+    EXPECT_EQ(window->NoticeText(), notice('A'));
 }
 
 TEST_F(NoticeWindowTest, SelfClosingNoticeKeepsItsTimerThroughAStayingOne) {
@@ -79,8 +109,11 @@ TEST_F(NoticeWindowTest, StayingNoticeThenSelfClosingOneTimesTheNewest) {
     EXPECT_TRUE(window->tm_msg().isActive());
     EXPECT_EQ(window->tm_msg().interval(), 6800);
     // Another mode leaves the timer alone, as a staying notice does.
+    window->p_msgClick();
+    window->Show(SJ("チェック選手の出走予定があります！"), NoticeCategory::NewsNotice);
     settings().ALARM_MODE = 0;
     window->Show("other", NoticeCategory::RaceNotice);
+    EXPECT_EQ(window->NoticeText(), "other\n" + SJ("チェック選手の出走予定があります！"));
     EXPECT_EQ(window->tm_msg().interval(), 6800);
 }
 
@@ -154,7 +187,7 @@ TEST_F(NoticeWindowTest, ClosingThePopUpAloneDoesNotEndTheProgram) {
 TEST_F(NoticeWindowTest, LongNoticesStayReadableOnTwoLines) {
     std::string longText = SJ("桐生 05 Ｒの電投締切 5 分前です！桐生 05 Ｒの電投締切 5 分前です！");
     window->Show(longText, NoticeCategory::RaceNotice);
-    window->Show(longText, NoticeCategory::RaceNotice);
+    window->Show(longText + "!", NoticeCategory::RaceNotice);
     EXPECT_EQ(window->width(), Tf_msg::kWidth);
     EXPECT_GE(window->height(), window->l_msg().heightForWidth(Tf_msg::kWidth - 4));
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <deque>
 
 #include "board/odds_board.h"
@@ -286,4 +287,35 @@ TEST_F(RaceBoardTest, OddsTabDateAndLinkCells) {
     EXPECT_EQ(odds->sg_html[1]->CellAt(1).content, "HTML");
     EXPECT_EQ(odds->sg_html[1]->CellAt(10).content, "");
     EXPECT_EQ(odds->sg_html[2]->CellAt(0).background, QColor(Qt::black));
+}
+
+// A double click as the platform delivers it: press, release, double click, release.
+void DoubleClick(QWidget* widget, QPoint at) {
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+TEST_F(RaceBoardTest, ADoubleClickIsOneClick) {
+    Sites().race = "race.test";
+    AddVenue(1, 12);
+    AddVenue(2, 12);
+    AddVenue(3, 12);
+    board->DrawBoard();
+    DoubleClick(board->l_r[2], {5, 5});
+    EXPECT_EQ(TheTimetable().Slot(1, 3).AlarmFlag, '1');
+    EXPECT_EQ(TheTimetable().Slot(3, 3).AlarmFlag, '1');
+    DoubleClick(board->l_basyo[1], {5, 5});
+    EXPECT_EQ(TheTimetable().Slot(2, 1).AlarmFlag, '1');
+    DoubleClick(board->l_yyyymmdd, {5, 5});  // race 1 of venue 1 is not armed: all are armed
+    EXPECT_EQ(TheTimetable().Slot(1, 1).AlarmFlag, '1');
+    DoubleClick(board->sg_time[0], board->sg_time[0]->CellRect(6).center());
+    EXPECT_EQ(TheTimetable().Slot(1, 7).AlarmFlag, '0');
+    DoubleClick(board->sg_info[1], board->sg_info[1]->CellRect(4).center());
+    DoubleClick(odds->l_odds_r[0], {5, 5});
+    EXPECT_EQ(TheTimetable().Slot(1, 1).AlarmFlag, '0');
+    EXPECT_EQ(browser.opened,
+              std::vector<std::string>{"http://race.test/race/chokuzen.php?day=20060924&jyo=02&race=05"});
+    Sites() = SiteHosts();
 }

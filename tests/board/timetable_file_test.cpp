@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable.h"
 
 using namespace plx;
 using plxtest::ReadFile;
@@ -132,10 +134,21 @@ TEST(TimetableFile, ShortWriteGivesTheWriteErrorAndKeepsTheOldFile) {
     table.Slot(1, 1).AlarmFlag = '1';
     ASSERT_EQ(SaveTimetable(table, dir.path()), 0);
     const std::string before = ReadFile(dir.File(kTimetableFileName));
-    // The temporary file leads to a device that is always full.
-    ASSERT_EQ(::symlink("/dev/full", dir.File("PLX_POSTTM.DAT.tmp").c_str()), 0);
+    // A file-size limit below the image cuts the write short, as a full disk would.
+    struct sigaction ignore {
+    }, saved{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &saved);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
     table.Slot(1, 1).AlarmFlag = '0';
-    EXPECT_EQ(SaveTimetable(table, dir.path()), -1);
+    int result = SaveTimetable(table, dir.path());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::sigaction(SIGXFSZ, &saved, nullptr);
+    EXPECT_EQ(result, -1);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "TimeTable File Write Error!");
     EXPECT_TRUE(ReadFile(dir.File(kTimetableFileName)) == before);
@@ -190,4 +203,33 @@ TEST(TimetableFile, KilledSaverAlwaysLeavesAWholeFile) {
     EXPECT_TRUE(messages.shown.empty());
     // Most kills fell after further saves, so they hit the saving loop at work.
     EXPECT_GT(interrupted, kKills / 2);
+}
+
+TEST(TimetableFile, AFifoOrAnUnreadableFileInItsPlaceIsAReadErrorAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File(kTimetableFileName).c_str(), 0600), 0);
+    // In a child process, so that a load that blocks fails the test instead of hanging it.
+    int status = plxtest::ExitStatusWithin(
+        [&] {
+            RecordingMessages messages;
+            Timetable table;
+            int result = LoadTimetable(table, dir.path());
+            bool reported = messages.shown.size() == 1 && messages.shown[0].text == "TimeTable File Read Error!";
+            return result == -1 && reported && Bytes(table) == std::string(Timetable::kBytes, ' ') ? 0 : 1;
+        },
+        3000);
+    EXPECT_EQ(status, 0);
+
+    // A file that is there but cannot be read is reported, never replaced by a blank one.
+    std::filesystem::remove(dir.File(kTimetableFileName));
+    plxtest::MakeUnreadableFile(dir.File(kTimetableFileName), Pattern(Timetable::kBytes));
+    RecordingMessages messages;
+    Timetable table;
+    {
+        plxtest::OtherUser other;
+        EXPECT_EQ(LoadTimetable(table, dir.path()), -1);
+    }
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown.back().text, "TimeTable File Read Error!");
+    EXPECT_EQ(ReadFile(dir.File(kTimetableFileName)), Pattern(Timetable::kBytes));
 }

@@ -120,6 +120,15 @@ TEST(RemoveText, EveryOccurrenceWithoutRescanning) {
     EXPECT_EQ(RemoveText("aabb", "ab"), "ab");
 }
 
+TEST(RemoveText, NeverCutsADoubleByteCharacter) {
+    // "T" is the second byte of 0x8354 and "@" of the full-width blank; as second bytes they stay.
+    EXPECT_EQ(RemoveText("\x83T2024T10", "T"), "\x83T202410");
+    EXPECT_EQ(RemoveText("a\x81@b@", "@"), "a\x81@b");
+    // A pattern that would end inside a character does not match there either.
+    EXPECT_EQ(RemoveText("x\x83T", "x\x83"), "x\x83T");
+    EXPECT_EQ(RemoveText("\x82\xA0x\x82\xA0", "\x82\xA0"), "x");
+}
+
 TEST(TextToInt, DecimalOnlyElseZero) {
     EXPECT_EQ(TextToInt("12"), 12);
     EXPECT_EQ(TextToInt("012"), 12);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/dialogs/dialog_fixture.h"
+#include "tests/support/unreadable.h"
 
 using namespace plx;
 using plxtest::ReadFile;
@@ -135,8 +136,8 @@ TEST_F(SettingsDialogLists, NoListFilesShowEmptyListsAndOkCreatesThem) {
 }
 
 TEST_F(SettingsDialogLists, AListFileThatCannotBeWrittenStopsOkAndKeepsTheDialogOpen) {
-    // A folder where the watch list should be: the write is refused even for root.
-    std::filesystem::create_directory(watchListPath());
+    // A folder where the new watch list is first written: the write is refused even for root.
+    std::filesystem::create_directory(watchListPath() + ".tmp");
     Open();
     dialog->e_alarm_min->setText("9");
     dialog->rb_news_alarm_no->setChecked(true);
@@ -150,9 +151,46 @@ TEST_F(SettingsDialogLists, AListFileThatCannotBeWrittenStopsOkAndKeepsTheDialog
     EXPECT_FALSE(plxtest::FileExists(feedListPath()));
     EXPECT_FALSE(plxtest::FileExists(settingsPath()));
 
-    std::filesystem::remove(watchListPath());
+    std::filesystem::remove(watchListPath() + ".tmp");
     dialog->bbtn_ok->click();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(Program().settings.NEWS_ALARM_MODE, 0);
     EXPECT_TRUE(plxtest::FileExists(settingsPath()));
+}
+
+TEST_F(SettingsDialogLists, ListsThatCannotBeReadAreShownReadOnlyAndOkLeavesTheirFilesAlone) {
+    const std::string riders = Cp932("03159:今村豊\r\n04320:峰竜太\r\n");
+    const std::string feeds = "http://a.test/1.rdf\r\nhttp://b.test/2.rdf\r\n";
+    plxtest::MakeUnreadableFile(watchListPath(), riders);
+    plxtest::MakeUnreadableFile(feedListPath(), feeds);
+    {
+        plxtest::OtherUser other;
+        Open();
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_EQ(messages.Utf8Texts()[0], "選手リストファイルの読み込みに失敗しました。[" + watchListPath() +
+                                               "]\nこの一覧は変更・保存できません。");
+        EXPECT_EQ(messages.Utf8Texts()[1], "RSSリストファイルの読み込みに失敗しました。[" + feedListPath() +
+                                               "]\nこの一覧は変更・保存できません。");
+        EXPECT_FALSE(dialog->lb_rider->isEnabled());
+        EXPECT_FALSE(dialog->e_entno->isEnabled());
+        EXPECT_FALSE(dialog->bbtn_rider_ins->isEnabled());
+        EXPECT_FALSE(dialog->bbtn_rider_del->isEnabled());
+        EXPECT_TRUE(dialog->m_rss->isReadOnly());
+        dialog->e_alarm_min->setText("9");
+        dialog->bbtn_ok->click();
+    }
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(ReadFile(watchListPath()), riders);
+    EXPECT_EQ(ReadFile(feedListPath()), feeds);
+    EXPECT_EQ(Program().settings.ALARM_MIN, 9);
+    EXPECT_NE(ReadFile(settingsPath()).find("ALARM_MIN=9"), std::string::npos);
+
+    // Once the files can be read again, the lists are shown and can be edited.
+    Open();
+    EXPECT_EQ(ShownRiders(), (std::vector<std::string>{"03159:今村豊", "04320:峰竜太"}));
+    EXPECT_TRUE(dialog->lb_rider->isEnabled());
+    EXPECT_TRUE(dialog->bbtn_rider_ins->isEnabled());
+    EXPECT_FALSE(dialog->m_rss->isReadOnly());
+    EXPECT_EQ(messages.shown.size(), 2u);
 }

@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "dialogs/path_edit.h"
 #include "tests/dialogs/dialog_fixture.h"
+#include "tests/support/unreadable.h"
 #include "watch/racer_check_step.h"
 
 using namespace plx;
@@ -265,4 +266,21 @@ TEST_F(SettingsDialog, APathTheBoxCannotShowSurvivesOkUnlessEdited) {
     EXPECT_EQ(Program().settings.TIMER_SND_FNM, latin1);
     EXPECT_EQ(Program().settings.NEWS_ALARM_SND_FNM, "/snd/new.wav");
     EXPECT_EQ(SettingsStore(settingsPath()).Load(dir.path()).TIMER_SND_FNM, latin1);
+}
+
+TEST_F(SettingsDialog, OkNeverRewritesASettingsFileThatCouldNotBeRead) {
+    // The mail keys have no field here: a stub written in the file's place would lose them for good.
+    const std::string text =
+        "[DIR]\r\nMARLO=/opt/orvent/MARLO/\r\n[SITE]\r\nNEWS_HOST=127.0.0.1:8080\r\n[SETTING]\r\n"
+        "SMTP_HOST=mail.example\r\nMAIL_ADRS1=me@example.com\r\nALARM_MIN=7\r\n";
+    plxtest::MakeUnreadableFile(settingsPath(), text);
+    {
+        plxtest::OtherUser other;
+        Open();
+        dialog->e_alarm_min->setText("9");
+        dialog->bbtn_ok->click();
+    }
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find(settingsPath()), std::string::npos) << messages.Utf8Texts()[0];
+    EXPECT_EQ(ReadFile(settingsPath()), text);
 }

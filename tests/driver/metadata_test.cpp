@@ -101,7 +101,11 @@ TEST_F(MetadataTest, FailedRequestGivesAnEmptyListAndKeepsTheErrorText) {
     char fetchError[300] = {};
     EXPECT_EQ(owned->getErrorText(fetchError), kResultOk);
     EXPECT_NE(std::string(fetchError).find("key size exceeds"), std::string::npos) << fetchError;
-    EXPECT_EQ(owned->next(), kResultEndOfData);
+    // A failed fetch is not the end of the list: the client is asked again and answers for itself.
+    EXPECT_EQ(owned->next(), kResultClientError);
+    EXPECT_EQ(owned->getErrorText(fetchError), kResultOk);
+    EXPECT_NE(std::string(fetchError), "");
+    EXPECT_EQ(std::string(fetchError).find("key size exceeds"), std::string::npos) << "the second failure's own text";
 
     // Once the connection is detached every request fails the same way.
     ASSERT_EQ(connection_->disconnect(), kResultOk);

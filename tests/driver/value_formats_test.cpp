@@ -48,6 +48,17 @@ TEST(DayNumber, CountsFromTheFirstOfJanuaryOfYearOne) {
     EXPECT_FALSE(CalendarDate(-5, &y, &m, &d));
 }
 
+TEST(DayNumber, EndsWhereThirtyTwoBitsEnd) {
+    // The last day a day number can hold, both ways; a year beyond it has no day number.
+    int y = 0, m = 0, d = 0;
+    ASSERT_TRUE(CalendarDate(INT32_MAX, &y, &m, &d));
+    EXPECT_EQ(std::tie(y, m, d), std::make_tuple(5879611, 7, 11));
+    EXPECT_EQ(DayNumber(5879611, 7, 11), INT32_MAX);
+    EXPECT_EQ(DayNumber(5879611, 7, 12), 0);
+    EXPECT_EQ(DayNumber(100665320, 1, 1), 0);
+    EXPECT_EQ(DayNumber(INT32_MAX, 12, 31), 0);
+}
+
 TEST(ScaledText, PlacesThePointAndKeepsTheSign) {
     EXPECT_EQ(Scaled(12345, -2), "123.45");
     EXPECT_EQ(Scaled(-5, -2), "-0.05");

@@ -28,19 +28,27 @@ ProgramFolder::ProgramFolder(const std::string& runtimeFolder, const std::string
     WriteFile(dir_.File("PLX_RSS.DAT"), "");
 }
 
-pid_t ProgramFolder::Start() const {
-    return StartProgram(exePath(), runtimeFolder_, File("output.txt"));
+pid_t ProgramFolder::Start(const std::vector<std::string>& extraEnvironment) const {
+    return StartProgram(exePath(), runtimeFolder_, File("output.txt"), extraEnvironment);
 }
 
-pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& output) {
+pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& output,
+                   const std::vector<std::string>& extraEnv) {
+    std::vector<std::string> replaced = {"QT_QPA_PLATFORM=", "XDG_RUNTIME_DIR="};
+    for (const auto& entry : extraEnv) replaced.push_back(entry.substr(0, entry.find('=')) + "=");
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
-        if (entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("XDG_RUNTIME_DIR=", 0) == 0) continue;
-        env.push_back(entry);
+        bool drop = false;
+        for (const auto& key : replaced) drop = drop || entry.rfind(key, 0) == 0;
+        if (!drop) env.push_back(entry);
     }
+    for (const auto& entry : extraEnv)
+        if (entry.find('=') != std::string::npos) env.push_back(entry);
     env.push_back("QT_QPA_PLATFORM=offscreen");
-    env.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
+    bool runtimeGiven = false;
+    for (const auto& entry : extraEnv) runtimeGiven = runtimeGiven || entry.rfind("XDG_RUNTIME_DIR", 0) == 0;
+    if (!runtimeGiven) env.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
     std::vector<char*> envp;
     for (auto& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -21,7 +22,8 @@ public:
     std::string settingsPath() const { return dir_.File(exeName_ + ".INI"); }
 
     // Starts the program; its standard output and error go to "output.txt" in the folder.
-    pid_t Start() const;
+    // `extraEnvironment` ("NAME=value" entries) is added to the program's environment.
+    pid_t Start(const std::vector<std::string>& extraEnvironment = {}) const;
     std::string Output() const { return ReadFile(File("output.txt")); }
 
 private:
@@ -31,8 +33,10 @@ private:
 };
 
 // Starts `exe` under the offscreen platform with `runtimeFolder` as its runtime folder; standard
-// output and error are appended to `outputFile`.
-pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& outputFile);
+// output and error are appended to `outputFile`. `extraEnv` entries "KEY=value" are set, a bare
+// "KEY" is removed from the environment.
+pid_t StartProgram(const std::string& exe, const std::string& runtimeFolder, const std::string& outputFile,
+                   const std::vector<std::string>& extraEnv = {});
 
 // Waits for the process to end: its exit status, or -1 when it was still running after
 // `limitMs` (it is then killed) or ended by a signal.

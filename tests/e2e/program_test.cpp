@@ -2,8 +2,11 @@
 // a start-up that cannot find the database, and the installed folder.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/e2e/program_process.h"
@@ -86,4 +89,37 @@ TEST(Program, InstalledFolderRunsOnItsOwn) {
     EXPECT_EQ(WaitForExit(pid, 20000), 0) << ReadFile(data.File("output.txt"));
     EXPECT_EQ(fs::file_size(prefix.File("PLX_POSTTM.DAT")), 37152u);  // ExeFolder is the install
     EXPECT_TRUE(Holds(ReadFile(prefix.File("plx.INI")), "LEFT=0"));
+}
+
+TEST(Program, AnEscapedErrorIsShownAndEndsWithStatusOneWithoutATornFile) {
+    TempDir runtime, data;
+    ProgramFolder program(runtime.path());
+    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    const std::string settings = "[DIR]\nMARLO=" + marlo + "\n";
+    WriteFile(program.settingsPath(), settings);
+    // The text converter goes away a while after start-up, in the middle of the ticks.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    std::vector<std::string> environment{
+        std::string("LD_PRELOAD=") + PLXTEST_ICONV_FAIL, "PLXTEST_ICONV_FAIL_AFTER_MS=4000",
+        std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0"};
+    EXPECT_EQ(WaitForExit(program.Start(environment), 20000), 1) << program.Output();
+    EXPECT_TRUE(Holds(program.Output(), "Pilonix: iconv_open failed")) << program.Output();
+    EXPECT_EQ(ReadFile(program.settingsPath()), settings);  // the end did not write half a file
+    if (fs::exists(program.File("PLX_POSTTM.DAT"))) {
+        EXPECT_EQ(fs::file_size(program.File("PLX_POSTTM.DAT")), 37152u);
+    }
+    for (const auto& entry : fs::directory_iterator(program.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST(Program, WithoutARuntimeFolderItStartsQuietlyWithItsOwnPrivateOne) {
+    TempDir runtime, data;
+    ProgramFolder program(runtime.path());
+    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    WriteFile(program.settingsPath(), "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
+    EXPECT_EQ(WaitForExit(program.Start({"XDG_RUNTIME_DIR"}), 20000), 0) << program.Output();
+    EXPECT_FALSE(Holds(program.Output(), "XDG_RUNTIME_DIR")) << program.Output();
+    struct stat info {};
+    ASSERT_EQ(::stat(("/tmp/plx-" + std::to_string(::getuid())).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }

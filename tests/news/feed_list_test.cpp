@@ -40,14 +40,15 @@ TEST_F(FeedListRead, MissingListIsCreatedWithTheDefaultAddressWhichIsRead) {
     EXPECT_EQ(DefaultFeedAddress(), "http://" + Sites().news + "/news/gtn200.rdf");
 }
 
-TEST_F(FeedListRead, EmptyListGivesHeadAndTailAndTheTwelveZerosRuleOnce) {
+TEST_F(FeedListRead, EmptyListGivesHeadAndTailAndNoNews) {
     WriteFile(exe.File("PLX_RSS.DAT"), "");
     Marks("000000000000");
-    EXPECT_TRUE(Read());  // fourteen zeros are more than the twelve of a fresh settings file
-    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "00000000000000");
+    // Nothing was read, so nothing is news: the twelve zeros of a fresh settings file stay.
+    EXPECT_FALSE(Read());
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "000000000000");
     EXPECT_EQ(Page(), plxtest::PageHead() + plxtest::kPageTail);
     EXPECT_FALSE(Read());
-    EXPECT_EQ(viewer.navigations.size(), 1u);  // the first read only; nothing rose the second time
+    EXPECT_EQ(viewer.navigations.size(), 1u);  // the first read only
     EXPECT_EQ(ReadFile(exe.File("PLX_RSS.DAT")), "");
 }
 
@@ -73,7 +74,7 @@ TEST_F(FeedListRead, ListThatCannotBeCreatedIsReportedAndTheReadGoesOn) {
     Program().exeFolder = exe.File("no-such-folder/");
     Sites().news = "127.0.0.1:" + std::to_string(Server().port());
     Marks("000000000000");
-    EXPECT_TRUE(Read());
+    EXPECT_FALSE(Read());  // the default feed is not served here: nothing was read, so no news
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.Utf8Texts()[0].rfind("RSSリストファイルの書き込みに失敗しました。[", 0), 0u);
     EXPECT_EQ(messages.Utf8Texts()[1], "ニュースファイルの書き込みに失敗しました。[1]");

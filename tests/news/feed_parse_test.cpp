@@ -35,7 +35,7 @@ TEST(FeedParse, ChannelIsTheFirstChildAndItemsTheRest) {
     EXPECT_EQ(feed->items[1].title, Utf8ToCp932("A&B <速報>"));  // entities of the feed decoded
     EXPECT_EQ(feed->items[1].link, "http://news.example.jp/a/2.html?x=1&y=2");
     EXPECT_EQ(feed->items[0].date, "20060924153500");
-    EXPECT_EQ(feed->items[2].date, "200609200900+0");
+    EXPECT_EQ(feed->items[2].date, "20060920090000");
 }
 
 TEST(FeedParse, ChildLookupRules) {
@@ -50,7 +50,7 @@ TEST(FeedParse, ChildLookupRules) {
     EXPECT_EQ(feed->channelTitle, "img");
     EXPECT_EQ(feed->channelLink, "");
     ASSERT_EQ(feed->items.size(), 2u);
-    EXPECT_EQ(feed->items[0].date, "20010101");
+    EXPECT_EQ(feed->items[0].date, "20010101000000");
     EXPECT_EQ(feed->items[0].title, "");
     EXPECT_EQ(feed->items[1].date, kNoDate);
     EXPECT_EQ(feed->items[1].title, "t<c>");

@@ -43,16 +43,15 @@ TEST(NewsPage, FeedWithoutItemsHasChannelLineAndEmptyCell) {
 
 TEST(NewsPage, NewArticlesNewestFirstAcrossFeedsAndOnlyAboveTheStartupMark) {
     Feed a{"A", "http://a/", {Item("a1", "http://a/1", "20060924100000"), Item("a2", "http://a/2", "20060920000000")}};
-    Feed b{"B", "http://b/", {Item("b1", "http://b/1", "200609241035+0"), Item("b2", "http://b/2", "20060924103500")}};
+    Feed b{"B", "http://b/", {Item("b1", "http://b/1", "20060924103400"), Item("b2", "http://b/2", "20060924103500")}};
     NewsPage page = BuildNewsPage({{"a", a}, {"b", b}}, "20060921000000");
     const std::string block = Utf8ToCp932(
         "  <tr>\n    <td bgcolor=\"#CCCCCC\">★新着記事</td>  </tr>\n  <tr>\n    <td>"
         "2006/09/24 10:35 B<br>・<a href=\"http://b/2\" target=\"_blank\">b2</a><br>"
-        "2006/09/24 10:35 B<br>・<a href=\"http://b/1\" target=\"_blank\">b1</a><br>"
+        "2006/09/24 10:34 B<br>・<a href=\"http://b/1\" target=\"_blank\">b1</a><br>"
         "2006/09/24 10:00 A<br>・<a href=\"http://a/1\" target=\"_blank\">a1</a><br>"
         "<br>\n    </td>  </tr>\n");
     ASSERT_EQ(page.html.substr(0, PageHead().size() + block.size()), PageHead() + block);
-    // A date without seconds keeps two characters of its zone and sorts below the same minute with seconds.
     EXPECT_EQ(page.latest, "20060924103500");
     EXPECT_EQ(BuildNewsPage({{"a", a}}, "20060924100000").latest, "00000000000000");
 }
@@ -78,6 +77,17 @@ TEST(NewsPage, MarkupFromTheFeedIsEscapedAndOnlyWebAddressesBecomeLinks) {
     EXPECT_EQ(page.html.find("file:"), std::string::npos);
 }
 
+TEST(NewsPage, ADateFromTheFeedCannotAddMarkup) {
+    // A date text that is no date counts as none: nothing of it reaches the page, escaped or not.
+    Feed feed{"c", "http://c.example/", {{"t", "http://c.example/1", ItemDate("9<script>x")}}};
+    NewsPage page = BuildNewsPage({{"u", feed}}, "0");
+    EXPECT_EQ(page.html.find("<script"), std::string::npos);
+    EXPECT_EQ(page.html.find("sc"), std::string::npos);
+    // A stored item whose mark holds markup (from an older page) is still shown as text only.
+    Feed stored{"c", "http://c.example/", {{"t", "http://c.example/1", "9<b>x"}}};
+    EXPECT_NE(BuildNewsPage({{"u", stored}}, "0").html.find("&lt;b&gt;"), std::string::npos);
+}
+
 TEST(NewsPage, WebAddressAndEscapeHelpers) {
     struct Case {
         const char* address;
@@ -96,13 +106,24 @@ TEST(NewsPage, ItemDateNormalisation) {
         const char* text;
         const char* date;
     } cases[] = {{"2006-09-24T15:35:00+09:00", "20060924153500"},
-                 {"2006-09-24T15:35+09:00", "200609241535+0"},
-                 {"2006/09/24 15:35", "20060924 1535"},
-                 {"2006-09-24", "20060924"},
-                 {"", ""},
-                 {"2006-09-24T15:35:00.123Z", "20060924153500"}};
+                 {"2006-09-24T15:35:00.123Z", "20060924153500"},
+                 // The shorter forms of a W3C date count from the start of their minute or day.
+                 {"2006-09-24T15:35+09:00", "20060924153500"},
+                 {"2006-09-24T15:35Z", "20060924153500"},
+                 {"2006-09-24", "20060924000000"},
+                 // Anything else is no date at all: it can neither be new nor raise the mark.
+                 {"2006/09/24 15:35", kNoDate},
+                 {"", kNoDate},
+                 {"z\nALARM_MODE=0", kNoDate},
+                 {"9\n[Q]\n", kNoDate},
+                 {"<svg a=1 b", kNoDate},
+                 {"20060924153500\nX=1", kNoDate},
+                 {"2006-09-24T15:35:00+09:00\n[Q]", kNoDate},
+                 {"\n  2006-09-24T15:35:00-05:00\n", "20060924153500"},
+                 {"20060924153500", "20060924153500"},
+                 {"2006092415353", kNoDate},
+                 {"200609241535", kNoDate}};
     for (const Case& c : cases) EXPECT_EQ(ItemDate(c.text), c.date) << c.text;
-    // A cut never leaves half a double-byte character.
-    EXPECT_EQ(ItemDate("2006092415353" + Utf8ToCp932("年")), "2006092415353");
+    EXPECT_EQ(ItemDate("2006092415353" + Utf8ToCp932("年")), kNoDate);
     EXPECT_EQ(YmdhnSlash(ItemDate("2006-09-24T15:35+09:00")), "2006/09/24 15:35");
 }

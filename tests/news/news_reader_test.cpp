@@ -79,11 +79,11 @@ TEST_F(NewsRead, OnlyItemsAboveTheStartupMarkCanRaiseTheNewsMark) {
     EXPECT_EQ(Page().find(Cp("★新着記事")), std::string::npos);
 }
 
-TEST_F(NewsRead, UndatedItemIsNewAgainstTheTwelveZerosDefault) {
+TEST_F(NewsRead, AnUndatedItemIsListedButIsNoNews) {
     WriteList({Serve("rss20.xml"), ServeText("undated.rdf", "<r><c><title>c</title></c><i><title>u</title></i></r>")});
     Marks("000000000000");
-    EXPECT_TRUE(Read());
-    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "00000000000000");
+    EXPECT_FALSE(Read());
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "000000000000");
     EXPECT_NE(Page().find(" c<br>" + Cp("・") + "u<br><br>\n"), std::string::npos);
 }
 

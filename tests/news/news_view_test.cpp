@@ -122,7 +122,25 @@ TEST_F(NewsStepTest, SoundOnlyWhenChosenAndNothingWhenNewsAlarmsAreOff) {
     ASSERT_TRUE(StartAndWait());
     EXPECT_TRUE(sounds.played.empty());
     EXPECT_EQ(notices.shown.size(), 1u);
-    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "200609241200+0");  // the read itself still happened
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "20060924120000");  // the read itself still happened
+}
+
+TEST_F(NewsStepTest, AFirstStartWhoseFeedsAllFailSaysNothingAndKeepsTheMark) {
+    Marks("000000000000");
+    Program().settings.NEWS_ALARM_MODE = 2;
+    WriteList({plxtest::ClosedPortUrl("feed.rdf"), Server().Url("status/404")});
+    ASSERT_TRUE(StartAndWait());
+    ASSERT_TRUE(StartAndWait());
+    EXPECT_TRUE(notices.shown.empty());
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "000000000000");
+
+    // Once a feed can be read, its news is announced once.
+    WriteList({Serve("two_b.rdf")});
+    ASSERT_TRUE(StartAndWait());
+    ASSERT_TRUE(StartAndWait());
+    EXPECT_EQ(notices.Utf8Texts(), std::vector<std::string>{"新しいニュースが発表されました！"});
+    EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "20060924120000");
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(NewsStepTest, StartReturnsAtOnceAndADueReadIsSkippedWhileOneIsInFlight) {

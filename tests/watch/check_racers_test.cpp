@@ -11,7 +11,9 @@
 #include "common/clock.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
+#include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable.h"
 #include "watch/racer_report.h"
 
 using namespace plx;
@@ -117,6 +119,7 @@ TEST_F(CheckRacersTest, QueriesAreTheExactTextsForTheWatchListKeys) {
 }
 
 TEST_F(CheckRacersTest, NoListFileOrAnEmptyOneMeansNothingIsSetUp) {
+    plxtest::RecordingMessages messages;
     const std::vector<std::string> expected = {"【選手チェック】", "設定されていません。", ""};
     EXPECT_EQ(CheckRacersWith(data, memo), 0);
     EXPECT_EQ(Utf8Memo(), expected);
@@ -125,23 +128,63 @@ TEST_F(CheckRacersTest, NoListFileOrAnEmptyOneMeansNothingIsSetUp) {
     memo.clear();
     EXPECT_EQ(CheckRacersWith(data, memo), 0);
     EXPECT_EQ(Utf8Memo(), expected);
-    // A folder where the file should be is no list either.
-    std::filesystem::remove(dir.File("PLX_CHKRIDER.DAT"));
-    std::filesystem::create_directory(dir.File("PLX_CHKRIDER.DAT"));
-    memo.clear();
-    EXPECT_EQ(CheckRacersWith(data, memo), 0);
-    EXPECT_EQ(Utf8Memo(), expected);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(CheckRacersTest, AFailedQueryReadsAsEmptyAndTheCheckGoesOn) {
-    WriteWatchList("03159:\r\n04444:\r\n");
-    data.failing = {RacerNameSql("03159"), RacerEntriesSql("03159", "20261208")};
+TEST_F(CheckRacersTest, AListThatIsThereButCannotBeReadIsReportedNotTakenForNoList) {
+    plxtest::RecordingMessages messages;
+    const std::string path = dir.File("PLX_CHKRIDER.DAT");
+    const std::string failed = "選手リストファイルの読み込みに失敗しました。[" + path + "]";
+    // A folder where the file should be, then a file that this user may not read.
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{"【選手チェック】", failed, ""}));
+    EXPECT_EQ(messages.Utf8Texts(), std::vector<std::string>{failed});
+    std::filesystem::remove(path);
+    plxtest::MakeUnreadableFile(path, Utf8ToCp932("03159:今村豊\r\n"));
+    memo.clear();
+    {
+        plxtest::OtherUser other;
+        EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    }
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{"【選手チェック】", failed, ""}));
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_TRUE(data.texts.empty());
+}
+
+TEST_F(CheckRacersTest, AFailedQueryIsReportedForItsRacerAndTheCheckGoesOn) {
+    WriteWatchList("03159:\r\n04444:\r\n05555:\r\n");
+    data.failing = {RacerNameSql("03159"), RacerEntriesSql("03159", "20261208"), RacerEntriesSql("05555", "20261208")};
     data.results[RacerNameSql("04444")] = {{{"RIDERNM", "B"}}};
+    data.results[RacerNameSql("05555")] = {{{"RIDERNM", "C"}}};
     data.results[RacerEntriesSql("04444", "20261208")] = {Entry("20261208", "02", "03", "4", "5", "05")};
     EXPECT_EQ(CheckRacersWith(data, memo), 1);
-    EXPECT_EQ(Utf8Memo(),
-              (std::vector<std::string>{"【選手チェック】", "－？            3159－", "", "－B             4444－",
-                                        "2026/12/08 戸田 5日目 ", "03R 4番 優勝戦 ", ""}));
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{
+                              "【選手チェック】", "－？            3159－", "登録番号3159のチェックに失敗しました。",
+                              "", "－B             4444－", "2026/12/08 戸田 5日目 ", "03R 4番 優勝戦 ", "",
+                              "－C             5555－", "登録番号5555のチェックに失敗しました。", ""}));
+
+    // With no start found anywhere, a failed check is never worded as "no starts".
+    data.results.erase(RacerEntriesSql("04444", "20261208"));
+    memo.clear();
+    EXPECT_EQ(CheckRacersWith(data, memo), 0);
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{
+                              "【選手チェック】", "－？            3159－", "登録番号3159のチェックに失敗しました。",
+                              "", "－B             4444－", "", "－C             5555－",
+                              "登録番号5555のチェックに失敗しました。", "", "2026/12/08 10:15:30", ""}));
+}
+
+TEST_F(CheckRacersTest, TrailingBlanksOfTheDatabaseTextsAreTakenOffBeforeUse) {
+    // CHAR columns of a multi-byte character set come back filled with blanks to twice their width.
+    WriteWatchList("03159:\r\n");
+    data.results[RacerNameSql("03159")] = {{{"RIDERNM", SJ("今村　　豊") + "      "}}};
+    data.results[RacerEntriesSql("03159", "20261208")] = {
+        Entry("20261208        ", "01  ", "02  ", "3 ", "4   ", "05  "),
+        Entry("20261208        ", "01  ", "07  ", "  ", "4   ", "01  ")};
+    EXPECT_EQ(CheckRacersWith(data, memo), 2);
+    EXPECT_EQ(Utf8Memo(), (std::vector<std::string>{"【選手チェック】", "－今村豊        3159－",
+                                                    "2026/12/08 桐生 4日目 ", "02R 3番 優勝戦 ", "07R 一般 ", ""}));
+    EXPECT_EQ(data.lookups, (std::vector<std::string>{"RKIND.RKINDCD=05->RKINDNM", "RKIND.RKINDCD=01->RKINDNM"}));
 }
 
 TEST_F(CheckRacersTest, AQuitDuringTheCheckEndsItWithTheCountSoFar) {
@@ -164,8 +207,8 @@ TEST_F(CheckRacersTest, AQuitDuringTheCheckEndsItWithTheCountSoFar) {
     memo.clear();
     EXPECT_EQ(CheckRacersWith(data, memo), 0);
     EXPECT_EQ(Utf8Memo(),
-              (std::vector<std::string>{"【選手チェック】", "－？            3159－", "", "2026/12/08 10:15:30",
-                                        "チェックしましたが、出走予定がないようです。", ""}));
+              (std::vector<std::string>{"【選手チェック】", "－？            3159－",
+                                        "登録番号3159のチェックに失敗しました。", "", "2026/12/08 10:15:30", ""}));
 }
 
 TEST_F(CheckRacersTest, OnlyWholeFullWidthBlanksAreTakenOutOfTheName) {

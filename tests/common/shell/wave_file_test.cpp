@@ -2,12 +2,14 @@
 #include "common/shell/wave_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable.h"
 
 using namespace plx;
 using plxtest::TempDir;
@@ -74,4 +76,14 @@ TEST(WaveFile, TheProjectsOwnChimesPlay) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_TRUE(IsPlayableWave(dir.File("Snd/mw4.wav")));
     EXPECT_TRUE(IsPlayableWave(dir.File("Snd/mw3.wav")));
+}
+
+TEST(WaveFile, AFifoOrAFolderNamedAsTheSoundIsRefusedAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("fifo.wav").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(dir.File("folder.wav").c_str(), 0700), 0);
+    // In a child process, so that a check that blocks fails the test instead of hanging it.
+    int status = plxtest::ExitStatusWithin(
+        [&] { return !IsPlayableWave(dir.File("fifo.wav")) && !IsPlayableWave(dir.File("folder.wav")) ? 0 : 1; }, 3000);
+    EXPECT_EQ(status, 0);
 }
