@@ -15,6 +15,7 @@ struct Settings {
     int HEIGHT = 320;
     // [SETTING]
     int AUTO_START_F = 0;
+    int AUTOSTART_F = 0;  // start with the desktop session (the user's autostart entry)
     int MSG_LOCATE = 5;
     int ALARM_MIN = 5;
     int ALARM_MODE = 1;

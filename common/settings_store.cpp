@@ -59,6 +59,7 @@ Settings ReadSettings(const IniFile& ini, const std::string& exeFolder) {
     s.WIDTH = number("WINDOW", "WIDTH", "240");
     s.HEIGHT = number("WINDOW", "HEIGHT", "320");
     s.AUTO_START_F = number("SETTING", "AUTO_START_F", "0");
+    s.AUTOSTART_F = number("SETTING", "AUTOSTART_F", "0");
     s.MSG_LOCATE = number("SETTING", "MSG_LOCATE", "5");
     s.ALARM_MIN = number("SETTING", "ALARM_MIN", "5");
     s.ALARM_MODE = number("SETTING", "ALARM_MODE", "1");
@@ -122,6 +123,7 @@ bool SettingsStore::SaveDialog(const Settings& v, std::string* error) const {
     ini.Set("SETTING", "NEWS_ALARM_SND_FNM", v.NEWS_ALARM_SND_FNM);
     put("CHK_F", v.CHK_F);
     put("CHK_INTERVAL", v.CHK_INTERVAL);
+    put("AUTOSTART_F", v.AUTOSTART_F);
     return ini.Save(error, kSettingsFileMode);
 }
 

@@ -14,6 +14,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "common/autostart.h"
+#include "common/exe_path.h"
 #include "common/files.h"
 #include "common/ini_file.h"
 #include "common/message.h"
@@ -117,6 +119,7 @@ void Tf_cfg::FormShow() {
     e_entno->clear();
 
     SetFlag(chk_auto_start_f, s.AUTO_START_F);
+    SetFlag(chk_autostart_f, s.AUTOSTART_F);
     // A position outside 1 to 9 leaves the buttons as they were.
     if (s.MSG_LOCATE >= 1 && s.MSG_LOCATE <= 9) rb_msg_locate[s.MSG_LOCATE - 1]->setChecked(true);
     e_alarm_min->setText(QString::number(s.ALARM_MIN));
@@ -235,6 +238,15 @@ bool Tf_cfg::StoreAndWrite() {
     if (!feedListLocked_ && !WriteFileLines(FeedListPath(), feeds, &error)) return failed();
 
     s.ODDS_MULTI_WINDOW_F = Flag(chk_odds_multi_window_f);
+    // The login entry follows the box (left alone while the box stays off); one that cannot be
+    // written keeps the dialog open.
+    const bool autostartWasOn = s.AUTOSTART_F == 1;
+    s.AUTOSTART_F = Flag(chk_autostart_f);
+    if ((autostartWasOn || s.AUTOSTART_F == 1) &&
+        !SetAutostart(AutostartFile(), s.AUTOSTART_F == 1, ExePath(), &error)) {
+        error = SJ("ログイン時に起動する設定を保存できませんでした。[") + error + "]";
+        return failed();
+    }
     if (!SettingsStore(settingsPath_).SaveDialog(s, &error)) return failed();
     return true;
 }

@@ -57,6 +57,7 @@ public:
 
     QGroupBox* gb_auto_start = nullptr;  // not shown
     QCheckBox* chk_auto_start_f = nullptr;
+    QCheckBox* chk_autostart_f = nullptr;  // start at login (the user's autostart entry)
     QGroupBox* gb_msg = nullptr;
     // rb_lt, rb_ct, rb_rt, rb_lc, rb_cc, rb_rc, rb_lb, rb_cb, rb_rb: MSG_LOCATE 1 to 9.
     std::array<QRadioButton*, 9> rb_msg_locate{};

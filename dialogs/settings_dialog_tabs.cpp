@@ -81,6 +81,9 @@ void Tf_cfg::BuildGeneralTab() {
     gb_auto_start->setVisible(false);
     page->addWidget(gb_auto_start);
 
+    chk_autostart_f = Named(new QCheckBox(Q("ログイン時に起動する"), ts_gen), "chk_autostart_f");
+    page->addWidget(chk_autostart_f);
+
     gb_msg = Named(new QGroupBox(Q("メッセージ表示設定"), ts_gen), "gb_msg");
     auto* grid = new QGridLayout(gb_msg);
     static const char* const kNames[9] = {"rb_lt", "rb_ct", "rb_rt", "rb_lc", "rb_cc",

@@ -21,6 +21,7 @@ Fields FieldsOf(const plx::Settings& s) {
             {"WIDTH", n(s.WIDTH)},
             {"HEIGHT", n(s.HEIGHT)},
             {"AUTO_START_F", n(s.AUTO_START_F)},
+            {"AUTOSTART_F", n(s.AUTOSTART_F)},
             {"MSG_LOCATE", n(s.MSG_LOCATE)},
             {"ALARM_MIN", n(s.ALARM_MIN)},
             {"ALARM_MODE", n(s.ALARM_MODE)},

@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/program_state.h"
@@ -27,6 +29,10 @@ namespace plxtest {
 class SettingsDialogFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The login entry goes to a configuration folder of the test's own, never the user's.
+        const char* configHome = std::getenv("XDG_CONFIG_HOME");
+        savedConfigHome_ = configHome ? std::optional<std::string>(configHome) : std::nullopt;
+        setenv("XDG_CONFIG_HOME", configHome_.path().c_str(), 1);
         TestApp();
         plx::ResetProgram();
         plx::Program().exeFolder = dir.path();
@@ -38,6 +44,10 @@ protected:
         dialog.reset();
         plx::dm.sc_main.Close();
         plx::ResetProgram();
+        if (savedConfigHome_)
+            setenv("XDG_CONFIG_HOME", savedConfigHome_->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
     }
 
     std::string settingsPath() const { return dir.File("plx.INI"); }
@@ -79,7 +89,12 @@ protected:
         return lines;
     }
 
+    // The login entry's file under the test's configuration folder.
+    std::string autostartPath() const { return configHome_.File("autostart/pilonix.desktop"); }
+
     TempDir dir;
+    TempDir configHome_;
+    std::optional<std::string> savedConfigHome_;
     RecordingMessages messages;
     ScriptedDialogs choosers;
     std::unique_ptr<plx::Tf_cfg> dialog;

@@ -148,7 +148,7 @@ TEST_F(SettingsDialog, MinuteFieldsOutOfRangeBlockOkEvenWithTheirFeatureOff) {
     EXPECT_EQ(ReadFile(watchListPath()), "03159:X\r\n");
 }
 
-TEST_F(SettingsDialog, OkWritesTheEighteenKeysInTheirOrderAsDecimalText) {
+TEST_F(SettingsDialog, OkWritesItsKeysInTheirOrderAsDecimalText) {
     Open();
     dialog->chk_auto_start_f->setChecked(true);
     dialog->rb_msg_locate[8]->setChecked(true);
@@ -172,7 +172,8 @@ TEST_F(SettingsDialog, OkWritesTheEighteenKeysInTheirOrderAsDecimalText) {
                   "AUTO_START_F=1", "MSG_LOCATE=9", "ALARM_MIN=7", "ALARM_MODE=0", "ALARM_SND_F=1", "ALARM_INFO_F=1",
                   "ALARM_RFD_F=1", "TIMER_F=1", "TIMER_MIN=3", "TIMER_SND_F=0", "NEWS_ALARM_MODE=1",
                   "NEWS_ALARM_SND_F=0", "ODDS_MULTI_WINDOW_F=0", "ALARM_SND_FNM=" + snd + "mw4.wav",
-                  "TIMER_SND_FNM=" + snd + "mw3.wav", "NEWS_ALARM_SND_FNM=/snd/n.wav", "CHK_F=1", "CHK_INTERVAL=15"}));
+                  "TIMER_SND_FNM=" + snd + "mw3.wav", "NEWS_ALARM_SND_FNM=/snd/n.wav", "CHK_F=1", "CHK_INTERVAL=15",
+                  "AUTOSTART_F=0"}));
     const Settings& s = Program().settings;
     EXPECT_EQ(s.MSG_LOCATE, 9);
     EXPECT_EQ(s.ALARM_MIN, 7);
@@ -205,7 +206,7 @@ TEST_F(SettingsDialog, OkKeepsTheRestOfAnExistingSettingsFile) {
     std::vector<std::string> setting = SettingLines(ini);
     EXPECT_EQ(std::count(setting.begin(), setting.end(), "ALARM_MIN=20"), 1);
     EXPECT_EQ(std::count(setting.begin(), setting.end(), "TIMER_MIN=9"), 1);
-    EXPECT_EQ(setting.size(), 18u + 3u);  // the comment, SMTP_HOST and SET_RCOURSECD1 besides the 18
+    EXPECT_EQ(setting.size(), 19u + 3u);  // the comment, SMTP_HOST and SET_RCOURSECD1 besides the 19
 }
 
 TEST_F(SettingsDialog, ANewCheckIntervalActsAtTheNextTick) {
