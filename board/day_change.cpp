@@ -7,7 +7,7 @@
 namespace plx {
 namespace {
 
-bool IsBlank(const char* field, std::size_t width) {
+bool FieldIsBlank(const char* field, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i)
         if (field[i] != ' ') return false;
     return true;
@@ -19,7 +19,7 @@ std::string TableDay(const Timetable& table) {
     for (int venue = 1; venue <= kVenues; ++venue)
         for (int race = 1; race <= kRacesPerVenue; ++race) {
             const RaceSlot& slot = table.Slot(venue, race);
-            if (!IsBlank(slot.OPDT, sizeof slot.OPDT)) return std::string(slot.OPDT, sizeof slot.OPDT);
+            if (!FieldIsBlank(slot.OPDT, sizeof slot.OPDT)) return std::string(slot.OPDT, sizeof slot.OPDT);
         }
     return {};
 }

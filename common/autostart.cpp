@@ -14,7 +14,7 @@
 namespace plx {
 namespace {
 
-std::string Env(const char* name) {
+std::string EnvText(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
@@ -45,7 +45,7 @@ std::string AutostartFileFor(const std::string& configHome, const std::string& h
 }
 
 std::string AutostartFile() {
-    return AutostartFileFor(Env("XDG_CONFIG_HOME"), Env("HOME"));
+    return AutostartFileFor(EnvText("XDG_CONFIG_HOME"), EnvText("HOME"));
 }
 
 std::string ExecArgument(const std::string& argument) {

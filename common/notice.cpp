@@ -15,15 +15,21 @@ public:
     }
 };
 
-StderrNotices fallback;
-NoticeBackend* current = &fallback;
+StderrNotices stderrNotices;
+NoticeBackend* noticeBackend = &stderrNotices;
 
 }  // namespace
 
-void SetNoticeBackend(NoticeBackend* backend) { current = backend ? backend : &fallback; }
+void SetNoticeBackend(NoticeBackend* backend) {
+    noticeBackend = backend ? backend : &stderrNotices;
+}
 
-NoticeBackend* CurrentNoticeBackend() { return current; }
+NoticeBackend* CurrentNoticeBackend() {
+    return noticeBackend;
+}
 
-void ShowNotice(const std::string& text, NoticeCategory category) { current->Show(text, category); }
+void ShowNotice(const std::string& text, NoticeCategory category) {
+    noticeBackend->Show(text, category);
+}
 
 }  // namespace plx

@@ -14,7 +14,7 @@
 namespace plx {
 namespace {
 
-std::string CodeText(ResultCode rc) {
+std::string QueryCodeText(ResultCode rc) {
     return SJ("ドライバの結果コード ") + std::to_string(rc);
 }
 
@@ -69,7 +69,7 @@ bool SqlQuery::Open(std::string* error) {
     SQLCursor* cursor = nullptr;
     if (rc == kResultOk) rc = command_->execute(&cursor);
     if (rc != kResultOk) {
-        *error = Fail(CodeText(rc));
+        *error = Fail(QueryCodeText(rc));
         if (cursor) cursor->Release();
         Close();
         return false;
@@ -102,7 +102,7 @@ bool SqlQuery::DescribeFields(std::string* error) {
         field.name = name.data();
         fields_.push_back(std::move(field));
     }
-    if (rc != kResultOk) *error = Fail(CodeText(rc));
+    if (rc != kResultOk) *error = Fail(QueryCodeText(rc));
     return rc == kResultOk;
 }
 
@@ -115,7 +115,7 @@ bool SqlQuery::Fetch(std::string* error) {
     }
     eof_ = true;
     if (rc == kResultEndOfData) return true;
-    *error = Fail(CodeText(rc));
+    *error = Fail(QueryCodeText(rc));
     return false;
 }
 

@@ -36,21 +36,21 @@ public:
 };
 
 QtDialogs qtDialogs;
-DialogBackend* current = &qtDialogs;
+DialogBackend* dialogBackend = &qtDialogs;
 
 }  // namespace
 
 void SetDialogBackend(DialogBackend* backend) {
-    current = backend ? backend : &qtDialogs;
+    dialogBackend = backend ? backend : &qtDialogs;
 }
 
 std::optional<std::string> ChooseFolder(const std::string& startFolder) {
-    return current->ChooseFolder(startFolder);
+    return dialogBackend->ChooseFolder(startFolder);
 }
 
 std::optional<std::string> ChooseOpenFile(const std::string& caption, const std::string& startPath,
                                           const std::string& filter) {
-    return current->ChooseOpenFile(caption, startPath, filter);
+    return dialogBackend->ChooseOpenFile(caption, startPath, filter);
 }
 
 }  // namespace plx

@@ -288,6 +288,9 @@ TEST(Stall, ASettingsDialogHeldOpenDuringAReadStopsNeitherTheTicksNorThePage) {
     QTimer::singleShot(1500, [&] {
         opened = run.run.elapsed();
         int ticksBefore = run.probe->Ticks();
+        // Building and first showing the dialog is the user's own short wait; the open dialog is
+        // what is judged.
+        QTimer::singleShot(500, [&] { run.probe->ForgetStalls(); });
         QTimer::singleShot(20000, Qt::PreciseTimer, [] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
         });

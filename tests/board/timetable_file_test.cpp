@@ -24,7 +24,7 @@ using plxtest::WriteFile;
 
 namespace {
 
-std::string Bytes(const Timetable& table) {
+std::string TableBytes(const Timetable& table) {
     return std::string(table.bytes(), Timetable::kBytes);
 }
 
@@ -45,7 +45,7 @@ TEST(TimetableFile, FirstStartInAnEmptyFolderCreatesABlankFileSilently) {
     EXPECT_TRUE(messages.shown.empty());
     const std::string file = ReadFile(dir.File(kTimetableFileName));
     EXPECT_TRUE(file == std::string(37152, ' '));
-    EXPECT_TRUE(Bytes(table) == file);
+    EXPECT_TRUE(TableBytes(table) == file);
     EXPECT_FALSE(plxtest::FileExists(dir.File("PLX_POSTTM.DAT.tmp")));
 }
 
@@ -77,7 +77,7 @@ TEST(TimetableFile, ArmedRaceLandsAtItsByteOffsetsAndLoadsBack) {
 
     Timetable loaded;
     EXPECT_EQ(LoadTimetable(loaded, dir.path()), 0);
-    EXPECT_TRUE(Bytes(loaded) == file);
+    EXPECT_TRUE(TableBytes(loaded) == file);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -89,7 +89,7 @@ TEST(TimetableFile, LongerFileLoadsItsFirstImageAndTheNextSaveIsExact) {
     Timetable table;
     EXPECT_EQ(LoadTimetable(table, dir.path()), 0);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_TRUE(Bytes(table) == longer.substr(0, 37152));
+    EXPECT_TRUE(TableBytes(table) == longer.substr(0, 37152));
     EXPECT_EQ(SaveTimetable(table, dir.path()), 0);
     EXPECT_TRUE(ReadFile(dir.File(kTimetableFileName)) == longer.substr(0, 37152));
 }
@@ -104,7 +104,7 @@ TEST(TimetableFile, ShortFileGivesOneReadErrorAndBlanksTheRest) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "TimeTable File Read Error!");
     EXPECT_FALSE(messages.shown[0].question);
-    EXPECT_TRUE(Bytes(table) == Pattern(100) + std::string(37052, ' '));
+    EXPECT_TRUE(TableBytes(table) == Pattern(100) + std::string(37052, ' '));
     EXPECT_EQ(ReadFile(dir.File(kTimetableFileName)), Pattern(100));  // left for the user, not overwritten
 }
 
@@ -215,7 +215,7 @@ TEST(TimetableFile, AFifoOrAnUnreadableFileInItsPlaceIsAReadErrorAtOnce) {
             Timetable table;
             int result = LoadTimetable(table, dir.path());
             bool reported = messages.shown.size() == 1 && messages.shown[0].text == "TimeTable File Read Error!";
-            return result == -1 && reported && Bytes(table) == std::string(Timetable::kBytes, ' ') ? 0 : 1;
+            return result == -1 && reported && TableBytes(table) == std::string(Timetable::kBytes, ' ') ? 0 : 1;
         },
         3000);
     EXPECT_EQ(status, 0);

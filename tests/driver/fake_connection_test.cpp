@@ -52,12 +52,12 @@ int CountLines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-std::vector<std::string> Traced;
+std::vector<std::string> FakeTraced;
 std::uint32_t TracedClientData = 0;
-std::int32_t RecordTrace(std::int32_t kind, TraceRecord* record) {
+std::int32_t RecordFakeTrace(std::int32_t kind, TraceRecord* record) {
     EXPECT_EQ(kind, 1);
     EXPECT_EQ(record->category, 256);
-    Traced.emplace_back(record->text, ::strnlen(record->text, sizeof record->text));
+    FakeTraced.emplace_back(record->text, ::strnlen(record->text, sizeof record->text));
     TracedClientData = record->clientData;
     return 0;
 }
@@ -244,8 +244,8 @@ TEST_F(FakeConnection, ErrorTextIsCutAt257Characters) {
 }
 
 TEST_F(FakeConnection, TraceReportsEveryClientCallWithTheClientData) {
-    Traced.clear();
-    connection()->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordTrace));
+    FakeTraced.clear();
+    connection()->setOption(kConnOptionTraceCallback, reinterpret_cast<std::intptr_t>(&RecordFakeTrace));
     connection()->setOption(kConnOptionTraceClientData, 42);
     ASSERT_EQ(connect(), kResultOk);
     connection()->setOption(kConnOptionTraceClientData, 43);
@@ -255,7 +255,7 @@ TEST_F(FakeConnection, TraceReportsEveryClientCallWithTheClientData) {
     std::vector<std::string> expected = {"BASALT - isc_attach_database", "BASALT - isc_database_info",
                                          "BASALT - isc_start_transaction", "BASALT - isc_commit_transaction",
                                          "BASALT - isc_detach_database"};
-    EXPECT_EQ(Traced, expected);
+    EXPECT_EQ(FakeTraced, expected);
     EXPECT_EQ(TracedClientData, 43u);
 }
 

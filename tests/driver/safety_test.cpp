@@ -16,7 +16,7 @@ using namespace drivertest;
 
 namespace {
 
-const char* kSchema = R"(
+const char* kSafetySchema = R"(
 CREATE TABLE R (ID INTEGER);
 INSERT INTO R VALUES (1);
 INSERT INTO R VALUES (2);
@@ -36,7 +36,7 @@ SET TERM ; ^
 
 class Safety : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { database_ = new RealDatabase(kSchema); }
+    static void SetUpTestSuite() { database_ = new RealDatabase(kSafetySchema); }
     static void TearDownTestSuite() {
         delete database_;
         database_ = nullptr;

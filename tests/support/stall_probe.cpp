@@ -64,6 +64,11 @@ void StallProbe::Restart() {
     ticks_ = 0;
 }
 
+void StallProbe::ForgetStalls() {
+    longestStall_ = longestStallEnded_ = longestSmallStall_ = 0;
+    gaps_.clear();
+}
+
 qint64 StallProbe::ElapsedMs() const {
     return Ms(std::chrono::steady_clock::now() - start_);
 }

@@ -34,6 +34,9 @@ public:
 
     // Starts a new window of measurement: the longest values and the tick count begin afresh.
     void Restart();
+    // Forgets the stalls seen so far, keeping the ticks and their gaps: what follows is judged on
+    // its own (a dialog's own building, say, is the user's wait and not the program's).
+    void ForgetStalls();
 
     // Milliseconds since the start of the window.
     qint64 ElapsedMs() const;
