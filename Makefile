@@ -3,7 +3,10 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Line tables only (-g1): enough for the sanitizers' and a debugger's stack traces, and a third
+# cheaper to compile than full debug information.
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+              "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 
 .PHONY: deps build build-asan test test-normal test-asan tsan run clean format bench package screenshots fuzz fuzz-merge
 
