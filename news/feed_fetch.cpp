@@ -154,8 +154,8 @@ CURL* MakeHandle(const FetchLimits& limits, Transfer* transfer, TransferSockets&
     curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer);
     if (!limits.caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, limits.caFile.c_str());
     curl_slist* headers = nullptr;
-    for (auto [name, value] : {std::pair{"If-None-Match: ", &request.etag},
-                               std::pair{"If-Modified-Since: ", &request.lastModified}}) {
+    for (auto [name, value] :
+         {std::pair{"If-None-Match: ", &request.etag}, std::pair{"If-Modified-Since: ", &request.lastModified}}) {
         if (!IsPlainHeaderValue(*value)) continue;
         curl_slist* longer = curl_slist_append(headers, (name + *value).c_str());
         if (!longer) break;

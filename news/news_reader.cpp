@@ -131,8 +131,8 @@ bool PublishNews(const NewsPage& page, NewsPageViewer& viewer) {
 
 bool ReadNews(NewsPageViewer& viewer, const NewsReadOptions& options, FeedMemories* memory) {
     std::vector<std::string> addresses = LoadFeedAddresses();
-    FeedsRead read = ReadFeeds(addresses, Program().newsBaseline, options.limits, memory ? *memory : FeedMemories{},
-                               TickCount());
+    FeedsRead read =
+        ReadFeeds(addresses, Program().newsBaseline, options.limits, memory ? *memory : FeedMemories{}, TickCount());
     if (memory) *memory = std::move(read.memory);
     return PublishNews(read.page, viewer);
 }

@@ -39,8 +39,8 @@ struct FeedMemory {
     std::optional<Feed> feed;  // the last document read whole
     std::string etag;          // its validators
     std::string lastModified;
-    bool lastFailed = false;    // the last read of the address failed ...
-    std::string failureReason;  // ... with this reason for the page
+    bool lastFailed = false;        // the last read of the address failed ...
+    std::string failureReason;      // ... with this reason for the page
     std::int64_t quietUntilMs = 0;  // the tick count before which the address is not asked again
 };
 

@@ -40,7 +40,7 @@ private:
 
     NewsPageViewer& viewer_;
     SoundPlayer& player_;
-    FeedMemories memory_;  // what the reads of the run remember of each feed; the worker gets a copy
+    FeedMemories memory_;      // what the reads of the run remember of each feed; the worker gets a copy
     BackgroundWorker worker_;  // last: stopped before the rest goes
 };
 
