@@ -52,8 +52,10 @@ std::string FeedBlock(const Feed& feed) {
     return block;
 }
 
-std::string FailureBlock(const std::string& address) {
-    return "  <tr>\n" + SJ("    <td>RSSの読み込みに失敗しました。[") + HtmlEscape(address) + "]</td>\n  </tr>\n";
+std::string FailureBlock(const FeedOutcome& outcome) {
+    std::string reason = outcome.failureReason.empty() ? "" : "[" + HtmlEscape(outcome.failureReason) + "]";
+    return "  <tr>\n" + SJ("    <td>RSSの読み込みに失敗しました。[") + HtmlEscape(outcome.address) + "]" + reason +
+           "</td>\n  </tr>\n";
 }
 
 }  // namespace
@@ -104,7 +106,7 @@ NewsPage BuildNewsPage(const std::vector<FeedOutcome>& outcomes, const std::stri
     std::string feeds;
     for (const FeedOutcome& outcome : outcomes) {
         if (!outcome.feed) {
-            feeds += FailureBlock(outcome.address);
+            feeds += FailureBlock(outcome);
             continue;
         }
         feeds += FeedBlock(*outcome.feed);

@@ -14,6 +14,8 @@ namespace plx {
 struct FeedOutcome {
     std::string address;
     std::optional<Feed> feed;
+    // Why it could not be read, when that is worth showing beside the address (empty: not shown).
+    std::string failureReason = {};
 };
 
 struct NewsPage {

@@ -1,6 +1,7 @@
 // The news step of the main timer.
 #include "news/news_step.h"
 
+#include "common/clock.h"
 #include "common/notice.h"
 #include "common/program_state.h"
 #include "common/sjis.h"
@@ -22,15 +23,17 @@ bool NewsStep::Start() {
     if (worker_.Busy()) return false;
     // The list is read here, on the user-interface thread, where its messages may be shown; the
     // worker gets nothing but copies.
-    std::function<NewsPage(std::stop_token)> read =
-        [addresses = LoadFeedAddresses(), startupMark = Program().newsBaseline, limits = limits](std::stop_token stop) {
-            return ReadFeeds(addresses, startupMark, limits, stop);
-        };
-    return worker_.Start(read, std::function<void(NewsPage)>([this](NewsPage page) { Publish(page); }));
+    std::function<FeedsRead(std::stop_token)> read = [addresses = LoadFeedAddresses(),
+                                                      startupMark = Program().newsBaseline, limits = limits,
+                                                      memory = memory_, now = TickCount()](std::stop_token stop) {
+        return ReadFeeds(addresses, startupMark, limits, memory, now, stop);
+    };
+    return worker_.Start(read, std::function<void(FeedsRead)>([this](FeedsRead done) { Publish(std::move(done)); }));
 }
 
-void NewsStep::Publish(const NewsPage& page) {
-    bool newer = PublishNews(page, viewer_);
+void NewsStep::Publish(FeedsRead done) {
+    memory_ = std::move(done.memory);
+    bool newer = PublishNews(done.page, viewer_);
     AnnounceNews(newer, player_);
     if (finished) finished(newer);
 }

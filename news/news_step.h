@@ -19,7 +19,8 @@ public:
     NewsStep(NewsPageViewer& viewer, SoundPlayer& player);
 
     // The tick's news step. Takes the feed list (PLX_RSS.DAT, created when missing) and starts
-    // fetching and parsing it on a worker thread, then returns. When the read is done, its page is
+    // fetching and parsing it on a worker thread, with a copy of what the earlier reads of the run
+    // remember of the feeds (their validators, items and quiet times), then returns. When the read is done, its page is
     // published and announced (PublishNews, AnnounceNews) as a queued event. A read that falls due
     // while the previous one is still in flight is skipped, not queued: false is returned then.
     bool Start();
@@ -35,10 +36,11 @@ public:
     std::function<void(bool newer)> finished;
 
 private:
-    void Publish(const NewsPage& page);
+    void Publish(FeedsRead done);
 
     NewsPageViewer& viewer_;
     SoundPlayer& player_;
+    FeedMemories memory_;      // what the reads of the run remember of each feed; the worker gets a copy
     BackgroundWorker worker_;  // last: stopped before the rest goes
 };
 

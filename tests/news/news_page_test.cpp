@@ -106,10 +106,10 @@ TEST(NewsPage, ItemDateNormalisation) {
         const char* text;
         const char* date;
     } cases[] = {{"2006-09-24T15:35:00+09:00", "20060924153500"},
-                 {"2006-09-24T15:35:00.123Z", "20060924153500"},
+                 {"2006-09-24T15:35:00.123Z", "20060925003500"},
                  // The shorter forms of a W3C date count from the start of their minute or day.
                  {"2006-09-24T15:35+09:00", "20060924153500"},
-                 {"2006-09-24T15:35Z", "20060924153500"},
+                 {"2006-09-24T15:35Z", "20060925003500"},
                  {"2006-09-24", "20060924000000"},
                  // Anything else is no date at all: it can neither be new nor raise the mark.
                  {"2006/09/24 15:35", kNoDate},
@@ -119,7 +119,7 @@ TEST(NewsPage, ItemDateNormalisation) {
                  {"<svg a=1 b", kNoDate},
                  {"20060924153500\nX=1", kNoDate},
                  {"2006-09-24T15:35:00+09:00\n[Q]", kNoDate},
-                 {"\n  2006-09-24T15:35:00-05:00\n", "20060924153500"},
+                 {"\n  2006-09-24T15:35:00-05:00\n", "20060925053500"},
                  {"20060924153500", "20060924153500"},
                  {"2006092415353", kNoDate},
                  {"200609241535", kNoDate}};

@@ -80,10 +80,12 @@ TEST_F(NewsRead, OnlyItemsAboveTheStartupMarkCanRaiseTheNewsMark) {
 }
 
 TEST_F(NewsRead, AnUndatedItemIsListedButIsNoNews) {
-    WriteList({Serve("rss20.xml"), ServeText("undated.rdf", "<r><c><title>c</title></c><i><title>u</title></i></r>")});
+    WriteList({ServeText("undated.xml", "<rss><channel><title>r</title><item><title>v</title></item></channel></rss>"),
+               ServeText("undated.rdf", "<r><c><title>c</title></c><i><title>u</title></i></r>")});
     Marks("000000000000");
     EXPECT_FALSE(Read());
     EXPECT_EQ(Program().settings.NEWS_LAST_RLSDTTM, "000000000000");
+    EXPECT_NE(Page().find(" r<br>" + Cp("・") + "v<br>"), std::string::npos);
     EXPECT_NE(Page().find(" c<br>" + Cp("・") + "u<br><br>\n"), std::string::npos);
 }
 

@@ -109,6 +109,17 @@ TEST_F(NewsStepTest, NewerNewsPlaysTheSoundAndShowsTheNoticeOnce) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(NewsStepTest, TheStepRemembersTheFeedsFromOneReadToTheNext) {
+    ASSERT_TRUE(StartAndWait());
+    const std::string first = Page();
+    ASSERT_TRUE(StartAndWait());
+    EXPECT_EQ(Page(), first);
+    std::vector<plxtest::LoggedRequest> requests = Server().Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_FALSE(requests[1].ifNoneMatch.empty());
+    EXPECT_EQ(requests[1].status, "304");
+}
+
 TEST_F(NewsStepTest, SoundOnlyWhenChosenAndNothingWhenNewsAlarmsAreOff) {
     Program().settings.NEWS_ALARM_MODE = 1;
     Program().settings.NEWS_ALARM_SND_F = 0;
