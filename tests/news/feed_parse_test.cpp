@@ -13,7 +13,7 @@ using plxtest::ReadFile;
 
 namespace {
 
-std::string Fixture(const std::string& name) {
+std::string ParseFixture(const std::string& name) {
     return ReadFile(std::string(PLXTEST_NEWS_FIXTURES) + name);
 }
 
@@ -27,7 +27,7 @@ std::string Rdf(const std::string& body) {
 
 TEST(FeedParse, ChannelIsTheFirstChildAndItemsTheRest) {
     std::string error;
-    auto feed = ParseFeed(Fixture("two_a.rdf"), &error);
+    auto feed = ParseFeed(ParseFixture("two_a.rdf"), &error);
     ASSERT_TRUE(feed) << error;
     EXPECT_EQ(feed->channelTitle, Utf8ToCp932("ボートレースニュース"));
     EXPECT_EQ(feed->channelLink, "http://news.example.jp/");
@@ -58,7 +58,7 @@ TEST(FeedParse, ChildLookupRules) {
 
 TEST(FeedParse, DocumentsThatAreNotFeedsFail) {
     for (const std::string& document :
-         {Fixture("malformed.rdf"), std::string(), std::string("not xml at all"), Rdf(""),
+         {ParseFixture("malformed.rdf"), std::string(), std::string("not xml at all"), Rdf(""),
           std::string("<?xml version=\"1.0\"?><root>text only</root>"),
           std::string("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a><b>\x82</b></a>")}) {
         std::string error;
@@ -68,26 +68,26 @@ TEST(FeedParse, DocumentsThatAreNotFeedsFail) {
 }
 
 TEST(FeedParse, EveryJapaneseEncodingGivesTheSameCp932Text) {
-    auto utf8 = ParseFeed(Fixture("enc_utf8.rdf"), nullptr);
+    auto utf8 = ParseFeed(ParseFixture("enc_utf8.rdf"), nullptr);
     ASSERT_TRUE(utf8);
     EXPECT_EQ(utf8->channelTitle, Utf8ToCp932("日本語チャンネル①"));
     EXPECT_EQ(utf8->items[0].title, Utf8ToCp932("第１レース～第１２レース　ボートレース平和島"));
     for (const char* name : {"enc_sjis.rdf", "enc_eucjp.rdf"}) {
         std::string error;
-        auto other = ParseFeed(Fixture(name), &error);
+        auto other = ParseFeed(ParseFixture(name), &error);
         ASSERT_TRUE(other) << name << ": " << error;
         EXPECT_EQ(other->channelTitle, utf8->channelTitle) << name;
         ASSERT_EQ(other->items.size(), utf8->items.size()) << name;
         for (size_t i = 0; i < utf8->items.size(); ++i) EXPECT_EQ(other->items[i].title, utf8->items[i].title) << name;
     }
-    auto jis = ParseFeed(Fixture("enc_iso2022jp.rdf"), nullptr);
+    auto jis = ParseFeed(ParseFixture("enc_iso2022jp.rdf"), nullptr);
     ASSERT_TRUE(jis);
     EXPECT_EQ(jis->channelTitle, Utf8ToCp932("日本語チャンネル"));
     EXPECT_EQ(jis->items.at(0).title, Utf8ToCp932("ボートレース平和島"));
 }
 
 TEST(FeedParse, CharactersOutsideCp932BecomeTheDefaultCharacter) {
-    auto feed = ParseFeed(Fixture("unmappable.rdf"), nullptr);
+    auto feed = ParseFeed(ParseFixture("unmappable.rdf"), nullptr);
     ASSERT_TRUE(feed);
     EXPECT_EQ(feed->channelTitle, Utf8ToCp932("魚?と?野家"));
 }
@@ -96,7 +96,7 @@ TEST(FeedParse, EntitiesAreNeverExpanded) {
     // A reference loop the size of the classic attack is refused outright, and quickly.
     auto started = std::chrono::steady_clock::now();
     std::string error;
-    EXPECT_FALSE(ParseFeed(Fixture("billion_laughs.rdf"), &error));
+    EXPECT_FALSE(ParseFeed(ParseFixture("billion_laughs.rdf"), &error));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     // A smaller one the parser accepts still reads without the references: its text is never expanded.
     auto feed = ParseFeed(
