@@ -38,29 +38,29 @@ void KeepFileToOwner(const std::string& path) {
         ::chmod(path.c_str(), info.st_mode & S_IRWXU);
 }
 
-bool SettingsFileHoldsPassword(const std::string& path) {
+bool SaveMailSettings(const std::string& path, const Settings& v, PasswordInFile password, std::string* error) {
     IniFile ini(path);
-    return !ini.Get("SETTING", "SMTP_PSWD", "").empty() || !ini.Get("DIR", "MARLO_PSWD", "").empty();
-}
-
-bool SaveMailSettings(const std::string& path, const Settings& v, bool passwordInFile, std::string* error) {
-    IniFile ini(path);
-    ini.Set("SETTING", "SMTP_HOST", v.SMTP_HOST);
-    ini.Set("SETTING", "SMTP_PORT", std::to_string(v.SMTP_PORT));
-    ini.Set("SETTING", "SMTP_SECURITY", std::to_string(v.SMTP_SECURITY));
-    ini.Set("SETTING", "SMTP_LOGIN", std::to_string(v.SMTP_LOGIN));
-    ini.Set("SETTING", "SMTP_USER", v.SMTP_USER);
-    ini.Set("SETTING", "MAIL_ADRS1", v.MAIL_ADRS1);
-    ini.Set("SETTING", "MAIL_ADRS2", v.MAIL_ADRS2);
-    ini.Set("SETTING", "MAIL_FROM", v.MAIL_FROM);
-    if (passwordInFile)
-        ini.Set("SETTING", "SMTP_PSWD", v.SMTP_PSWD);
-    else
-        ini.Remove("SETTING", "SMTP_PSWD");
+    // A key goes into the file when it is there already or no longer has its default, so that a file
+    // whose mail was never set up stays as it was.
+    auto put = [&ini](const char* key, const std::string& value, const std::string& fallback) {
+        const std::string absent = "\x01";
+        if (ini.Get("SETTING", key, absent) != absent || value != fallback) ini.Set("SETTING", key, value);
+    };
+    put("SMTP_HOST", v.SMTP_HOST, "");
+    put("SMTP_PORT", std::to_string(v.SMTP_PORT), "0");
+    put("SMTP_SECURITY", std::to_string(v.SMTP_SECURITY), "0");
+    put("SMTP_LOGIN", std::to_string(v.SMTP_LOGIN), "0");
+    put("SMTP_USER", v.SMTP_USER, "");
+    put("MAIL_ADRS1", v.MAIL_ADRS1, "");
+    put("MAIL_ADRS2", v.MAIL_ADRS2, "");
+    put("MAIL_FROM", v.MAIL_FROM, kSenderAddress);
+    if (password == PasswordInFile::Write) ini.Set("SETTING", "SMTP_PSWD", v.SMTP_PSWD);
+    if (password == PasswordInFile::Remove) ini.Remove("SETTING", "SMTP_PSWD");
+    bool holdsPassword = !ini.Get("SETTING", "SMTP_PSWD", "").empty();
     // Before the write as well as after: the new file takes the mode of the one it replaces.
-    if (passwordInFile) KeepFileToOwner(path);
+    if (holdsPassword) KeepFileToOwner(path);
     if (!ini.Save(error, 0600)) return false;
-    if (passwordInFile) KeepFileToOwner(path);
+    if (holdsPassword) KeepFileToOwner(path);
     return true;
 }
 

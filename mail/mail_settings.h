@@ -17,14 +17,14 @@ int MailPort(const Settings& settings);
 // and sender from the settings; host and user id are FillMail's.
 void ConfigureClient(SmtpClient& client, const Settings& settings);
 
-// Writes the mail keys to the settings file: SMTP_HOST, SMTP_PORT, SMTP_SECURITY, SMTP_LOGIN,
-// SMTP_USER, MAIL_ADRS1, MAIL_ADRS2, MAIL_FROM, and SMTP_PSWD when `passwordInFile` (it is taken
-// out otherwise). A file that holds the password is made readable by its owner only. False with
-// the message in `error` when the file could not be written.
-bool SaveMailSettings(const std::string& path, const Settings& settings, bool passwordInFile, std::string* error);
+// What a save does with SMTP_PSWD in the settings file.
+enum class PasswordInFile { Remove, Write, Keep };
 
-// True when the settings file at `path` holds a password (SMTP_PSWD or MARLO_PSWD).
-bool SettingsFileHoldsPassword(const std::string& path);
+// Writes the mail keys to the settings file: SMTP_HOST, SMTP_PORT, SMTP_SECURITY, SMTP_LOGIN,
+// SMTP_USER, MAIL_ADRS1, MAIL_ADRS2, MAIL_FROM, and SMTP_PSWD as `password` says. A file that
+// holds a password is made readable by its owner only. False with the message in `error` when the
+// file could not be written.
+bool SaveMailSettings(const std::string& path, const Settings& settings, PasswordInFile password, std::string* error);
 
 // Takes group and other permissions off a file (it keeps only its owner's).
 void KeepFileToOwner(const std::string& path);

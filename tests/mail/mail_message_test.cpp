@@ -36,8 +36,8 @@ TEST(MailMessage, AJapaneseNameBesideTheAddressIsEncodedInTheToHeader) {
     plxtest::RecordingMessages messages;
     SmtpClient client;
     MailMessage message;
-    ASSERT_EQ(SendMail(client, message, server.HostText(), "", SJ("山田 太郎 <taro@example.net>"), "b@example.org",
-                       "s", "x\r\n"),
+    ASSERT_EQ(SendMail(client, message, server.HostText(), "", SJ("山田 太郎 <taro@example.net>"), "b@example.org", "s",
+                       "x\r\n"),
               0);
     auto mails = server.Received();
     ASSERT_EQ(mails.size(), 1u);

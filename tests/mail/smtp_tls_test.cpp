@@ -209,14 +209,14 @@ TEST(MailSettings, SavedWithThePasswordOnlyWhenAskedAndThenForTheOwnerAlone) {
     s.SMTP_LOGIN = 1;
     s.SMTP_PSWD = "secret";
     std::string error;
-    ASSERT_TRUE(SaveMailSettings(path, s, false, &error)) << error;
+    ASSERT_TRUE(SaveMailSettings(path, s, PasswordInFile::Remove, &error)) << error;
     std::string text = plxtest::ReadFile(path);
     EXPECT_EQ(text.find("SMTP_PSWD"), std::string::npos) << text;
     EXPECT_NE(text.find("WIDTH=500"), std::string::npos) << "keys set by hand stay";
     EXPECT_NE(text.find("AUTO_QUIT_F=1"), std::string::npos);
     EXPECT_NE(text.find("SMTP_PORT=587"), std::string::npos);
 
-    ASSERT_TRUE(SaveMailSettings(path, s, true, &error)) << error;
+    ASSERT_TRUE(SaveMailSettings(path, s, PasswordInFile::Write, &error)) << error;
     EXPECT_NE(plxtest::ReadFile(path).find("SMTP_PSWD=secret"), std::string::npos);
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
