@@ -112,13 +112,14 @@ void WireRacerCheck(Tf_main& window) {
             // The first mail with a login and no password in the settings file waits for the
             // secret store's answer, which comes as an event of its own.
             parts->passwordAsked = true;
-            ReadMailPassword(&window, [parts, client, message](const SecretResult& result) mutable {
-                if (result.answer == SecretAnswer::Found) {
-                    Program().settings.SMTP_PSWD = result.password;
-                    client.password = Cp932ToUtf8(result.password);
-                }
-                parts->mail.Start(client, message);
-            });
+            ReadMailPassword(&window,
+                             [parts, client = SmtpClient(client), message](const SecretResult& result) mutable {
+                                 if (result.answer == SecretAnswer::Found) {
+                                     Program().settings.SMTP_PSWD = result.password;
+                                     client.password = Cp932ToUtf8(result.password);
+                                 }
+                                 parts->mail.Start(client, message);
+                             });
         };
         RunRacerCheckStep(parts->state, parts->id_smtp, parts->id_msg, outputs);
     };
