@@ -13,6 +13,7 @@
 #include "board/race_schedule.h"
 #include "board/timetable_file.h"
 #include "common/notice.h"
+#include "common/program_state.h"
 #include "common/shell/cursor.h"
 #include "common/shell/qt_text.h"
 #include "common/shell/sound_player.h"
@@ -21,6 +22,7 @@
 #include "dialogs/settings_dialog.h"
 #include "mail/mail_message.h"
 #include "mail/mail_worker.h"
+#include "mail/password_store.h"
 #include "mail/smtp_client.h"
 #include "news/news_step.h"
 #include "news/news_view.h"
@@ -41,6 +43,7 @@ struct RacerCheckParts {
     SmtpClient id_smtp;
     MailMessage id_msg;
     MailWorker mail;
+    bool passwordAsked = false;  // the secret store has been asked for the login's password
 };
 
 void WireBoard(Tf_main& window) {
@@ -101,12 +104,29 @@ void WireRacerCheck(Tf_main& window) {
         };
         outputs.playWave = [&window](const std::string& path) { PlayWave(window.mp_main, path); };
         // A mail still in flight from the check before is left to finish; this one is skipped.
-        outputs.sendMail = [parts](const SmtpClient& client, const MailMessage& message) {
-            parts->mail.Start(client, message);
+        outputs.sendMail = [&window, parts](const SmtpClient& client, const MailMessage& message) {
+            if (!client.login || !client.password.empty() || parts->passwordAsked) {
+                parts->mail.Start(client, message);
+                return;
+            }
+            // The first mail with a login and no password in the settings file waits for the
+            // secret store's answer, which comes as an event of its own.
+            parts->passwordAsked = true;
+            ReadMailPassword(&window,
+                             [parts, client = SmtpClient(client), message](const SecretResult& result) mutable {
+                                 if (result.answer == SecretAnswer::Found) {
+                                     Program().settings.SMTP_PSWD = result.password;
+                                     client.password = Cp932ToUtf8(result.password);
+                                 }
+                                 parts->mail.Start(client, message);
+                             });
         };
         RunRacerCheckStep(parts->state, parts->id_smtp, parts->id_msg, outputs);
     };
-    window.hooks().startUpResets.push_back([parts] { parts->state.hitAnnounced = false; });
+    window.hooks().startUpResets.push_back([parts] {
+        parts->state.hitAnnounced = false;
+        parts->passwordAsked = false;
+    });
 }
 
 }  // namespace

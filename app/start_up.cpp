@@ -26,7 +26,7 @@
 namespace plx {
 namespace {
 
-// A settings file that holds the database password is for its owner's eyes only; later saves
+// A settings file that holds a password (the database's or the mail login's) is for its owner's eyes only; later saves
 // keep the mode of the file they replace.
 void KeepToOwner(const std::string& path) {
     struct stat info {};
@@ -77,7 +77,7 @@ bool Tf_main::StartUp() {
 
     // A database on a server needs no local file, so nothing is looked for.
     const ServerDatabase server = ReadServerDatabase(settingsFile);
-    if (server.passwordInSettings) KeepToOwner(paths_.settingsPath);
+    if (server.passwordInSettings || !Program().settings.SMTP_PSWD.empty()) KeepToOwner(paths_.settingsPath);
     if (!server.database.empty()) return ConnectDatabase(&server);
 
     bool located = !program.settings.MARLO.empty() || LocateDatabase(paths_.defaultMarloFolder);

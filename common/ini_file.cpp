@@ -89,6 +89,10 @@ void IniFile::Set(const char* section, const char* key, const std::string& value
     impl_->ini.SetValue(section, key, WithoutLineBreaks(value).c_str());
 }
 
+void IniFile::Remove(const char* section, const char* key) {
+    impl_->ini.Delete(section, key);
+}
+
 bool IniFile::Save(std::string* error, unsigned newFileMode) const {
     if (read_ == FileRead::Unreadable || !whole_) {
         if (error)

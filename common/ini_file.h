@@ -29,6 +29,8 @@ public:
     std::string Get(const char* section, const char* key, const std::string& fallback) const;
     // A value is always one value: CR, LF and NUL are taken out of it.
     void Set(const char* section, const char* key, const std::string& value);
+    // Takes the key out of the file; nothing happens when it is not there.
+    void Remove(const char* section, const char* key);
 
     // Writes the whole file, with the line ends it had (LF for a new file); a new file is made
     // `newFileMode`. On failure returns false and puts a message naming the file into `error`;

@@ -38,6 +38,11 @@ struct Settings {
     std::string SMTP_USER;
     std::string MAIL_ADRS1;
     std::string MAIL_ADRS2;
+    int SMTP_PORT = 0;      // 0: the port written in SMTP_HOST, else the usual one
+    int SMTP_SECURITY = 0;  // 0 plain, 1 STARTTLS required, 2 TLS from the start
+    int SMTP_LOGIN = 0;
+    std::string SMTP_PSWD;  // in memory: the login password, wherever it is kept
+    std::string MAIL_FROM = "pilonix@localhost";
     int AUTO_QUIT_F = 0;
     int SET_RCOURSECD1 = 1;
     int SET_RCOURSECD2 = 2;

@@ -82,6 +82,11 @@ Settings ReadSettings(const IniFile& ini, const std::string& exeFolder) {
     s.SMTP_USER = text("SETTING", "SMTP_USER", "");
     s.MAIL_ADRS1 = text("SETTING", "MAIL_ADRS1", "");
     s.MAIL_ADRS2 = text("SETTING", "MAIL_ADRS2", "");
+    s.SMTP_PORT = number("SETTING", "SMTP_PORT", "0");
+    s.SMTP_SECURITY = number("SETTING", "SMTP_SECURITY", "0");
+    s.SMTP_LOGIN = number("SETTING", "SMTP_LOGIN", "0");
+    s.SMTP_PSWD = text("SETTING", "SMTP_PSWD", "");
+    s.MAIL_FROM = text("SETTING", "MAIL_FROM", "pilonix@localhost");
     s.AUTO_QUIT_F = number("SETTING", "AUTO_QUIT_F", "0");
     s.SET_RCOURSECD1 = number("SETTING", "SET_RCOURSECD1", "1");
     s.SET_RCOURSECD2 = number("SETTING", "SET_RCOURSECD2", "2");

@@ -27,6 +27,7 @@
 #include "common/shell/ui_font.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "dialogs/mail_tab.h"
 #include "dialogs/path_edit.h"
 #include "dialogs/racer_list.h"
 #include "news/feed_list.h"
@@ -77,6 +78,8 @@ Tf_cfg::Tf_cfg(std::string settingsPath, QWidget* parent)
     BuildCheckTab();
     BuildNewsTab();
     BuildOddsTab();
+    ts_mail = new MailTab(settingsPath_, pc_cfg);
+    pc_cfg->addTab(ts_mail, QString::fromUtf8("メール"));
     BuildButtons();
 
     auto* buttons = new QHBoxLayout;
@@ -138,6 +141,7 @@ void Tf_cfg::FormShow() {
     SetFlag(chk_news_alarm_snd_f, s.NEWS_ALARM_SND_F);
     e_news_alarm_sndfnm->SetPath(s.NEWS_ALARM_SND_FNM);
     SetFlag(chk_odds_multi_window_f, s.ODDS_MULTI_WINDOW_F);
+    ts_mail->Load(s);
     LoadLists();
 }
 
@@ -193,8 +197,9 @@ bool Tf_cfg::MinutesValid() {
 }
 
 void Tf_cfg::bbtn_okClick() {
-    if (!MinutesValid()) return;
-    if (!StoreAndWrite()) return;
+    bool minutesValid = MinutesValid();
+    if (!ts_mail->Validate() || !minutesValid) return;
+    if (!StoreAndWrite() || !ts_mail->Save()) return;
     accept();
 }
 

@@ -19,6 +19,7 @@ class QTabWidget;
 
 namespace plx {
 
+class MailTab;
 class PathEdit;
 
 class Tf_cfg : public QDialog {
@@ -91,6 +92,8 @@ public:
     PathEdit* e_news_alarm_sndfnm = nullptr;
     QPushButton* btn_news_alarm_sndfnm = nullptr;
     QPlainTextEdit* m_rss = nullptr;
+
+    MailTab* ts_mail = nullptr;  // the mail settings and the test send
 
     QGroupBox* gb_odds = nullptr;  // not shown
     QCheckBox* chk_odds_multi_window_f = nullptr;

@@ -201,6 +201,41 @@ std::string LineToIso2022Jp(std::string_view text) {
     return w.Finish();
 }
 
+std::vector<std::string> LineToIso2022JpPieces(std::string_view text, size_t maxBytes) {
+    std::string whole = LineToIso2022Jp(text);
+    if (whole.size() <= maxBytes) return {std::move(whole)};
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    while (start < text.size()) {
+        // Grow the piece by what its characters cost at most: two bytes for a double-byte or
+        // half-width character, one for ASCII, three for each change of mode and for the return
+        // to ASCII at the end.
+        std::vector<size_t> ends;
+        size_t end = start, cost = 0;
+        bool jis = false;
+        while (end < text.size()) {
+            size_t n = CharLength(text, end);
+            bool wide = static_cast<unsigned char>(text[end]) >= 0x80;
+            size_t add = (wide ? 2 : 1) + (wide != jis ? 3 : 0);
+            if (cost + add + (wide ? 3 : 0) > maxBytes) break;
+            cost += add;
+            jis = wide;
+            end += n;
+            ends.push_back(end);
+        }
+        if (ends.empty()) ends.push_back(start + CharLength(text, start));  // never stand still
+        std::string piece = LineToIso2022Jp(text.substr(start, ends.back() - start));
+        // Bytes that are no character ("?" between double-byte ones) can cost more than counted.
+        while (piece.size() > maxBytes && ends.size() > 1) {
+            ends.pop_back();
+            piece = LineToIso2022Jp(text.substr(start, ends.back() - start));
+        }
+        pieces.push_back(std::move(piece));
+        start = ends.back();
+    }
+    return pieces;
+}
+
 std::string TextToIso2022Jp(std::string_view text) {
     std::string out;
     size_t start = 0;

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plx {
 
@@ -15,6 +16,10 @@ namespace plx {
 // (user-defined characters, broken bytes) becomes the geta mark or "?": nothing is dropped.
 // Line breaks, ESC, SO and SI are not expected here and become "?".
 std::string LineToIso2022Jp(std::string_view cp932);
+
+// One line of CP932 text as ISO-2022-JP lines of at most `maxBytes` bytes each (mail allows 998
+// before CR LF), cut between characters, each piece ending in ASCII. A line that fits is one piece.
+std::vector<std::string> LineToIso2022JpPieces(std::string_view cp932, size_t maxBytes);
 
 // A whole text, split at CR LF, CR or LF; the lines are joined again with CR LF.
 std::string TextToIso2022Jp(std::string_view cp932);

@@ -24,6 +24,37 @@ std::string PlainHeaderValue(const std::string& text) {
     return out;
 }
 
+// The To header: as written when it is plain ASCII; otherwise each "name <address>" gets its name
+// as encoded words (the addresses themselves are ASCII by then: the job refuses any other).
+std::string RecipientHeader(const std::string& recipients) {
+    bool plain = true;
+    for (char c : recipients) plain = plain && static_cast<unsigned char>(c) < 0x80;
+    if (plain) return PlainHeaderValue(recipients);
+    std::string out;
+    size_t start = 0;
+    while (start <= recipients.size()) {
+        size_t comma = recipients.find(',', start);
+        if (comma == std::string::npos) comma = recipients.size();
+        std::string piece = TrimBlanks(recipients.substr(start, comma - start));
+        size_t open = piece.find('<');
+        if (open != std::string::npos) {
+            std::string name = TrimBlanks(piece.substr(0, open));
+            std::string address = piece.substr(open);
+            piece =
+                name.empty() ? PlainHeaderValue(address) : EncodeHeaderWords(name) + " " + PlainHeaderValue(address);
+        } else {
+            piece = PlainHeaderValue(piece);
+        }
+        if (!out.empty()) out += ",";
+        out += piece;
+        start = comma + 1;
+    }
+    return out;
+}
+
+// Mail lines may be at most 998 bytes long before their CR LF.
+constexpr size_t kMaxLineBytes = 998;
+
 std::string MessageId(const LocalDateTime& t) {
     static std::atomic<unsigned> counter{0};
     return "<" + FormatDateTime(t, "YYYYMMDDHHNNSS") + "." + std::to_string(::getpid()) + "." +
@@ -56,7 +87,7 @@ std::string ComposeMessage(const MailMessage& message, const std::string& date) 
     std::string out;
     out += "Date: " + date + "\r\n";
     out += "From: " + from + "\r\n";
-    out += "To: " + PlainHeaderValue(message.recipients) + "\r\n";
+    out += "To: " + RecipientHeader(message.recipients) + "\r\n";
     out += "Subject: " + EncodeHeaderWords(message.subject) + "\r\n";
     out += "Message-ID: " + MessageId(CurrentClock().Now()) + "\r\n";
     out += "MIME-Version: 1.0\r\n";
@@ -64,7 +95,8 @@ std::string ComposeMessage(const MailMessage& message, const std::string& date) 
            "\r\n";
     out += "Content-Transfer-Encoding: " + PlainHeaderValue(message.contentTransferEncoding) + "\r\n";
     out += "\r\n";
-    for (const std::string& line : message.body) out += TextToIso2022Jp(line) + "\r\n";
+    for (const std::string& line : message.body)
+        for (const std::string& piece : LineToIso2022JpPieces(line, kMaxLineBytes)) out += piece + "\r\n";
     return out;
 }
 

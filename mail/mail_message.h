@@ -22,7 +22,6 @@ struct MailMessage {
 // the part inside "<...>" taken when there is one, empty pieces dropped.
 std::vector<std::string> RecipientAddresses(const std::string& recipients);
 
-
 // The whole message as sent: headers (Japanese words MIME-encoded) and the ISO-2022-JP body,
 // every line ended by CR LF. `date` is the text of the Date header.
 std::string ComposeMessage(const MailMessage& message, const std::string& date);

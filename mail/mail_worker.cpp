@@ -8,25 +8,25 @@ namespace plx {
 
 bool MailWorker::Start(const SmtpClient& client, const MailMessage& message) {
     if (worker_.Busy()) return false;
-    std::string error;
+    SmtpOutcome failure;
     std::optional<SmtpJob> job;
     try {
-        job = PrepareSmtpJob(client, message, &error);
+        job = PrepareSmtpJob(client, message, &failure);
     } catch (const std::exception& e) {
-        error = e.what();
+        failure = {SmtpFailure::Other, e.what()};
     }
     if (!job) {
-        End(error);
+        End(failure);
         return true;
     }
-    std::function<std::string(std::stop_token)> send = [job = std::move(*job)](std::stop_token stop) {
+    std::function<SmtpOutcome(std::stop_token)> send = [job = std::move(*job)](std::stop_token stop) {
         return RunSmtpJob(job, stop);
     };
-    return worker_.Start(send, std::function<void(std::string)>([this](std::string sendError) { End(sendError); }));
+    return worker_.Start(send, std::function<void(SmtpOutcome)>([this](SmtpOutcome outcome) { End(outcome); }));
 }
 
-void MailWorker::End(const std::string& error) {
-    int result = MailOutcome(error);
+void MailWorker::End(const SmtpOutcome& outcome) {
+    int result = MailOutcome(outcome);
     if (finished) finished(result);
 }
 

@@ -27,7 +27,7 @@ public:
     std::function<void(int result)> finished;
 
 private:
-    void End(const std::string& error);
+    void End(const SmtpOutcome& outcome);
 
     BackgroundWorker worker_;  // last: stopped before the rest goes
 };

@@ -9,7 +9,7 @@
 
 namespace plx {
 
-// The program's own sender, in one place.
+// The program's own sender, in one place (the MAIL_FROM setting replaces the address).
 inline constexpr const char* kSenderAddress = "pilonix@localhost";
 inline constexpr const char* kSenderName = "Pilonix";
 
@@ -20,13 +20,18 @@ int SendMail(SmtpClient& client, MailMessage& message, const std::string& host, 
              const std::string& address1, const std::string& address2, const std::string& subject,
              const std::string& body);
 
-// SendMail's first steps: the client's host and user id, and every field of the message.
+// SendMail's first steps: the client's host and user id, and every field of the message; the
+// sender is the client's `mailFrom`, or the program's own when that is empty.
 void FillMail(SmtpClient& client, MailMessage& message, const std::string& host, const std::string& userId,
               const std::string& address1, const std::string& address2, const std::string& subject,
               const std::string& body);
 
-// SendMail's last step, for the error text of a send (empty when it was sent): tells the user
-// about a failure with ShowMsg. Returns 0 or -1.
-int MailOutcome(const std::string& error);
+// The text of the box for a failed send: "メール送信に失敗しました。", what went wrong where the
+// user can act on it (certificate, TLS, STARTTLS, login, address), then the reason in brackets.
+std::string MailFailureText(const SmtpOutcome& outcome);
+
+// SendMail's last step, for the outcome of a send: tells the user about a failure with ShowMsg.
+// Returns 0 or -1.
+int MailOutcome(const SmtpOutcome& outcome);
 
 }  // namespace plx

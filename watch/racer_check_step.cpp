@@ -6,6 +6,7 @@
 #include "common/program_state.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "mail/mail_settings.h"
 #include "watch/check_racers.h"
 
 namespace plx {
@@ -38,6 +39,7 @@ bool RunRacerCheckStep(RacerCheckState& state, SmtpClient& id_smtp, MailMessage&
     program.lastCheckTick = TickCount();
     if (!settings.SMTP_HOST.empty() && !settings.MAIL_ADRS1.empty()) {
         std::string subject = SJ("Pilonix チェック");
+        ConfigureClient(id_smtp, settings);
         if (outputs.sendMail) {
             FillMail(id_smtp, id_msg, settings.SMTP_HOST, settings.SMTP_USER, settings.MAIL_ADRS1, settings.MAIL_ADRS2,
                      subject, JoinLines(memo));

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "common/clock.h"
+#include "dialogs/mail_tab.h"
 #include "dialogs/path_edit.h"
 #include "tests/dialogs/dialog_fixture.h"
 #include "tests/support/unreadable.h"
@@ -45,10 +46,11 @@ std::vector<std::string> SettingLines(const std::string& ini) {
 
 TEST_F(SettingsDialog, TabsCaptionsAndTheControlsThatStayHidden) {
     Open();
-    ASSERT_EQ(dialog->pc_cfg->count(), 5);
-    const char* captions[] = {"全般", "レース", "チェック", "ニュース", "オッズ"};
-    QWidget* sheets[] = {dialog->ts_gen, dialog->ts_race, dialog->ts_chk, dialog->ts_news, dialog->ts_odds};
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(dialog->pc_cfg->count(), 6);
+    const char* captions[] = {"全般", "レース", "チェック", "ニュース", "オッズ", "メール"};
+    QWidget* sheets[] = {dialog->ts_gen,  dialog->ts_race, dialog->ts_chk,
+                         dialog->ts_news, dialog->ts_odds, dialog->ts_mail};
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(dialog->pc_cfg->tabText(i).toStdString(), captions[i]);
         EXPECT_EQ(dialog->pc_cfg->widget(i), sheets[i]);
     }

@@ -141,7 +141,9 @@ TEST(SendMail, HostTextsAndAddressesThatCouldBreakTheProtocolAreRefused) {
     EXPECT_EQ(SendMail(client, message, "127.0.0.1:99999", "", "a@example.net", "", "s", "x"), -1);
     EXPECT_TRUE(server.Received().empty());
     ASSERT_EQ(messages.shown.size(), 4u);
-    for (const auto& text : messages.Utf8Texts()) EXPECT_EQ(text.rfind("メール送信に失敗しました。[", 0), 0u);
+    auto texts = messages.Utf8Texts();
+    EXPECT_EQ(texts[0].rfind("メール送信に失敗しました。メールアドレスに使えない文字があります。[", 0), 0u) << texts[0];
+    for (size_t i = 1; i < texts.size(); ++i) EXPECT_EQ(texts[i].rfind("メール送信に失敗しました。[", 0), 0u);
 }
 
 TEST(SmtpUrl, HostAndPort) {
@@ -209,17 +211,17 @@ TEST(SmtpJob, AStopRequestEndsASendAtOnce) {
     client.host = server.HostText();
     MailMessage message;
     FillMail(client, message, server.HostText(), "", "a@example.net", "", "s", "x");
-    std::string error;
+    SmtpOutcome error;
     auto job = PrepareSmtpJob(client, message, &error);
-    ASSERT_TRUE(job) << error;
-    std::string result;
+    ASSERT_TRUE(job) << error.reason;
+    SmtpOutcome result;
     std::jthread sender([&](std::stop_token stop) { result = RunSmtpJob(*job, stop); });
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     auto asked = std::chrono::steady_clock::now();
     sender.request_stop();
     sender.join();
     EXPECT_LT(SecondsSince(asked), 0.2);
-    EXPECT_EQ(result, "the mail was stopped");
+    EXPECT_EQ(result.reason, "the mail was stopped");
 }
 
 TEST(SmtpJob, PreparedOnTheCallingThreadWithEverythingTheSendNeeds) {
@@ -227,9 +229,9 @@ TEST(SmtpJob, PreparedOnTheCallingThreadWithEverythingTheSendNeeds) {
     MailMessage message;
     FillMail(client, message, "mail.example.net:2525", "", "a@example.net", "Name <b@example.org>", SJ("件名"),
              "line\r\n");
-    std::string error;
+    SmtpOutcome error;
     auto job = PrepareSmtpJob(client, message, &error);
-    ASSERT_TRUE(job) << error;
+    ASSERT_TRUE(job) << error.reason;
     EXPECT_EQ(job->url, "smtp://mail.example.net:2525");
     EXPECT_EQ(job->mailFrom, "<pilonix@localhost>");
     EXPECT_EQ(job->recipients, (std::vector<std::string>{"<a@example.net>", "<b@example.org>"}));
@@ -237,5 +239,5 @@ TEST(SmtpJob, PreparedOnTheCallingThreadWithEverythingTheSendNeeds) {
     EXPECT_NE(job->data.find("Subject: =?ISO-2022-JP?B?"), std::string::npos);
     client.host = "bad host";
     EXPECT_FALSE(PrepareSmtpJob(client, message, &error));
-    EXPECT_EQ(error, "invalid mail server: bad host");
+    EXPECT_EQ(error.reason, "invalid mail server: bad host");
 }

@@ -31,16 +31,25 @@ const char* ModeName(SmtpServer::Mode mode) {
             return "stall-data";
         case SmtpServer::Mode::DropInData:
             return "drop-data";
+        case SmtpServer::Mode::StartTls:
+            return "starttls";
+        case SmtpServer::Mode::Tls:
+            return "tls";
     }
     return "store";
 }
 
 }  // namespace
 
-SmtpServer::SmtpServer(Mode mode) {
+SmtpServer::SmtpServer(Mode mode, const Options& options) {
     std::string folder = dir_.path() + "mail";
     std::filesystem::create_directory(folder);
-    process_.Start("SMTP", PLXTEST_SMTP_SCRIPT, {ModeName(mode), folder}, dir_.File("port"));
+    std::vector<std::string> args = {ModeName(mode), folder};
+    if (!options.certFile.empty()) args.push_back("cert=" + options.certFile);
+    if (!options.keyFile.empty()) args.push_back("key=" + options.keyFile);
+    if (!options.loginName.empty()) args.push_back("login=" + options.loginName + ":" + options.loginPassword);
+    if (!options.mechanism.empty()) args.push_back("mechanisms=" + options.mechanism);
+    process_.Start("SMTP", PLXTEST_SMTP_SCRIPT, args, dir_.File("port"));
 }
 
 std::vector<ReceivedMail> SmtpServer::Received() const {
