@@ -15,22 +15,13 @@
 #include "common/shell/qt_text.h"
 #include "common/sjis.h"
 #include "common/textutil.h"
+#include "dialogs/dialog_widgets.h"
 #include "mail/mail_settings.h"
 #include "mail/password_store.h"
 #include "mail/send_mail.h"
 
 namespace plx {
 namespace {
-
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 std::string FieldText(const QLineEdit* field) {
     return Cp932Text(field->text());

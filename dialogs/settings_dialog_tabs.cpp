@@ -14,21 +14,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_widgets.h"
 #include "dialogs/path_edit.h"
 #include "dialogs/settings_dialog.h"
 
 namespace plx {
 namespace {
-
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QWidget* AddTab(QTabWidget* pages, const char* name, const char* caption) {
     auto* sheet = Named(new QWidget(pages), name);

@@ -16,7 +16,7 @@ using plxtest::SmtpServer;
 
 namespace {
 
-class MailTab : public plxtest::SettingsDialogFixture {
+class MailTabTest : public plxtest::SettingsDialogFixture {
 protected:
     plx::MailTab& tab() { return *dialog->ts_mail; }
     void Type(QLineEdit* field, const char* utf8) { field->setText(QString::fromUtf8(utf8)); }
@@ -30,7 +30,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MailTab, WrongFieldsEachGiveTheirMessageAndOkWritesNothing) {
+TEST_F(MailTabTest, WrongFieldsEachGiveTheirMessageAndOkWritesNothing) {
     plxtest::WriteFile(settingsPath(), "[SETTING]\nSMTP_HOST=old.example.net\n");
     Open();
     Type(tab().e_smtp_host, "mail example net");
@@ -61,7 +61,7 @@ TEST_F(MailTab, WrongFieldsEachGiveTheirMessageAndOkWritesNothing) {
     EXPECT_EQ(plx::Program().settings.SMTP_LOGIN, 1);
 }
 
-TEST_F(MailTab, OkWithoutChangesKeepsAHandWrittenFileAsItWas) {
+TEST_F(MailTabTest, OkWithoutChangesKeepsAHandWrittenFileAsItWas) {
     const std::string file =
         "[WINDOW]\nWIDTH=500\n[SETTING]\nSMTP_HOST=mail.example.net:2525\nSMTP_USER=someone\n"
         "MAIL_ADRS1=a@example.net\nAUTO_QUIT_F=0\n";
@@ -80,12 +80,12 @@ TEST_F(MailTab, OkWithoutChangesKeepsAHandWrittenFileAsItWas) {
         EXPECT_EQ(written.find(key), std::string::npos) << key << " was never set up";
 }
 
-TEST_F(MailTab, TheTestButtonSendsInTheBackgroundAndTellsTheOutcome) {
+TEST_F(MailTabTest, TheTestButtonSendsInTheBackgroundAndTellsTheOutcome) {
     static const plxtest::TestCertificates certificates;
-    SmtpServer server(SmtpServer::Mode::StartTls,
-                      {certificates.serverCert(), certificates.serverKey(), "racer", "right-password", ""});
+    SmtpServer server(SmtpServer::Mode::StartTls, {certificates.Trusted().certificateFile,
+                                                   certificates.Trusted().keyFile, "racer", "right-password", ""});
     Open();
-    tab().testCaFile = certificates.caFile();
+    tab().testCaFile = certificates.AuthorityFile();
     Type(tab().e_smtp_host, "127.0.0.1");
     tab().e_smtp_port->setText(QString::number(server.port()));
     tab().cb_smtp_security->setCurrentIndex(1);

@@ -30,7 +30,7 @@ const plxtest::TestCertificates& Certificates() {
 }
 
 SmtpServer::Options ServerOptions(const std::string& mechanism = "") {
-    return {Certificates().serverCert(), Certificates().serverKey(), "racer", kPassword, mechanism};
+    return {Certificates().Trusted().certificateFile, Certificates().Trusted().keyFile, "racer", kPassword, mechanism};
 }
 
 SmtpClient Client(SmtpSecurity security, bool login, const std::string& password = kPassword) {
@@ -38,7 +38,7 @@ SmtpClient Client(SmtpSecurity security, bool login, const std::string& password
     client.security = security;
     client.login = login;
     client.password = password;
-    client.caFile = Certificates().caFile();
+    client.caFile = Certificates().AuthorityFile();
     client.timeoutMs = 5000;
     return client;
 }

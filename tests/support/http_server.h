@@ -9,15 +9,11 @@
 
 #include "tests/support/server_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_certificates.h"
 
 namespace plxtest {
 
 // A certificate chain and its key, for a server that speaks HTTPS.
-struct TlsIdentity {
-    std::string certificateFile;
-    std::string keyFile;
-};
-
 // One request as the server saw it.
 struct LoggedRequest {
     std::string path;
@@ -46,20 +42,5 @@ private:
 
 // An http address on a port of 127.0.0.1 where nothing listens.
 std::string ClosedPortUrl(const std::string& path);
-
-// Certificates made with openssl for the time of a test: a certificate authority, a server
-// identity for 127.0.0.1 that it signed, and a self-signed one for 127.0.0.1 that nobody trusts.
-class TestCertificates {
-public:
-    // Throws when openssl fails.
-    TestCertificates();
-
-    std::string AuthorityFile() const { return dir_.File("ca.pem"); }
-    TlsIdentity Trusted() const { return {dir_.File("server.pem"), dir_.File("server.key")}; }
-    TlsIdentity Stranger() const { return {dir_.File("stranger.pem"), dir_.File("stranger.key")}; }
-
-private:
-    TempDir dir_;
-};
 
 }  // namespace plxtest

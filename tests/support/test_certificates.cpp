@@ -5,34 +5,25 @@
 #include <stdexcept>
 
 namespace plxtest {
-namespace {
 
-void Run(const std::string& command) {
-    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
-        throw std::runtime_error("openssl failed: " + command);
-}
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-}  // namespace
-
-TestCertificates::TestCertificates()
-    : ca_(dir_.File("ca.pem")), cert_(dir_.File("server.pem")), key_(dir_.File("server.key")) {
-    // Elliptic-curve keys: made in milliseconds, where RSA keys would take a noticeable while.
-    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
-    Run("openssl req -x509" + key + " -keyout " + Quoted(dir_.File("ca.key")) + " -out " + Quoted(ca_) +
-        " -days 2 -subj '/CN=Pilonix test authority'" +
-        " -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign");
-    Run("openssl req -new" + key + " -keyout " + Quoted(key_) + " -out " + Quoted(dir_.File("server.csr")) +
-        " -subj '/CN=127.0.0.1'");
+TestCertificates::TestCertificates() {
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2";
     WriteFile(dir_.File("server.ext"),
-              "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
-              "keyUsage=digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n");
-    Run("openssl x509 -req -in " + Quoted(dir_.File("server.csr")) + " -CA " + Quoted(ca_) + " -CAkey " +
-        Quoted(dir_.File("ca.key")) + " -CAcreateserial -days 2 -out " + Quoted(cert_) + " -extfile " +
-        Quoted(dir_.File("server.ext")));
+              "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n");
+    const std::string in = "cd '" + dir_.path() + "' && ";
+    const std::string commands[] = {
+        "openssl req -x509" + key +
+            " -keyout ca.key -out ca.pem -subj '/CN=Test authority'"
+            " -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign",
+        "openssl req" + key + " -keyout server.key -out server.csr -subj /CN=127.0.0.1",
+        "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -out server.pem "
+        "-extfile server.ext",
+        "openssl req -x509" + key +
+            " -keyout stranger.key -out stranger.pem -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1",
+    };
+    for (const std::string& command : commands)
+        if (std::system((in + command + " >openssl.log 2>&1").c_str()) != 0)
+            throw std::runtime_error("openssl failed: " + command + "\n" + ReadFile(dir_.File("openssl.log")));
 }
 
 }  // namespace plxtest

@@ -1,5 +1,6 @@
-// A certificate authority and a server certificate for 127.0.0.1, made with openssl when a test
-// asks for them and removed with it.
+// Certificates made with openssl for the time of a test and removed with it: a certificate
+// authority, a server identity for 127.0.0.1 (and localhost) that it signed, and a self-signed one
+// for 127.0.0.1 that nobody trusts.
 #pragma once
 
 #include <string>
@@ -8,18 +9,22 @@
 
 namespace plxtest {
 
+struct TlsIdentity {
+    std::string certificateFile;
+    std::string keyFile;
+};
+
 class TestCertificates {
 public:
     // Throws when openssl fails.
     TestCertificates();
 
-    const std::string& caFile() const { return ca_; }        // the authority a client may trust
-    const std::string& serverCert() const { return cert_; }  // for 127.0.0.1 and localhost
-    const std::string& serverKey() const { return key_; }
+    std::string AuthorityFile() const { return dir_.File("ca.pem"); }
+    TlsIdentity Trusted() const { return {dir_.File("server.pem"), dir_.File("server.key")}; }
+    TlsIdentity Stranger() const { return {dir_.File("stranger.pem"), dir_.File("stranger.key")}; }
 
 private:
     TempDir dir_;
-    std::string ca_, cert_, key_;
 };
 
 }  // namespace plxtest
