@@ -35,6 +35,7 @@ void ShowNow(const std::string& text) {
 SoundPlayer::SoundPlayer(std::unique_ptr<WaveDevice> device) {
     SetDevice(std::move(device));
     pendingStart_.setSingleShot(true);
+    pendingStart_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
     pendingStart_.setInterval(kSoundSwitchMs);
     // Nobody waits for this start any more: its failure is posted, not asked. It happens even
     // when a tick has marked the player idle meanwhile, as the sound belongs to the tick before.

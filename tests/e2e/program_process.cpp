@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -78,6 +79,7 @@ int WaitForExit(pid_t pid, int limitMs) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (WIFSIGNALED(status)) std::fprintf(stderr, "the program ended on signal %d\n", WTERMSIG(status));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
