@@ -57,6 +57,9 @@ int RunProgram(int argc, char** argv) {
         SetMessageBackend(nullptr);
         return 1;
     }
+    // The start-up has loaded the database client, which takes SIGTERM and SIGINT for itself to
+    // shut its connections down from a thread of its own; that would race the orderly end.
+    quitSignals.Install();
     ModuleWindows windows(f_main);
     f_main.show();
     int rc = app.exec();

@@ -27,6 +27,10 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
     if (pipeFds[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeFds) != 0) return;
     notifier_ = new QSocketNotifier(pipeFds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::Drain);
+    Install();
+}
+
+void QuitSignals::Install() {
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

@@ -14,6 +14,11 @@ public:
     explicit QuitSignals(QObject* parent = nullptr);
     ~QuitSignals() override;
 
+    // Makes the three signals this object's again. A library loaded later may have taken them
+    // (the database client does, to shut its connections down on its own); the program calls
+    // this once its start-up has loaded the database.
+    void Install();
+
 signals:
     void quitRequested();
 

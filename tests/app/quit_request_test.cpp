@@ -15,6 +15,7 @@
 #include "common/program_state.h"
 #include "common/shell/message_box.h"
 #include "common/sjis.h"
+#include "data/data_module.h"
 #include "tests/app/app_fixture.h"
 
 using namespace plx;
@@ -55,4 +56,23 @@ TEST(QuitRequest, SigtermWithABoxOpenEndsWithinTwoSecondsAndSavesTheSettings) {
     const std::string settings = plxtest::ReadFile(f.settingsPath());
     for (const char* piece : {"[WINDOW]", "LEFT=", "[DIR]", "MARLO=", "NEWS_LAST_RLSDTTM=", "SET_RCOURSECD1="})
         EXPECT_NE(settings.find(piece), std::string::npos) << piece << "\n" << settings;
+}
+
+// The database client library catches SIGTERM for itself when it loads and shuts every
+// connection down from a thread of its own, racing the program's orderly end (seen as a crash in
+// that thread at exit). Once the start-up has loaded it, the program takes the signal back.
+TEST(QuitRequest, ASigtermOnceTheDatabaseIsOpenIsTheProgramsAloneAndTheDatabaseStillAnswers) {
+    AppFixture f;
+    f.WriteSettings("[DIR]\nMARLO=" + f.BuildMarlo() + "\n");
+    QuitSignals quitSignals;
+    auto window = f.StartWindow();
+    quitSignals.Install();  // as the program does after its start-up
+    QSignalSpy requested(&quitSignals, &QuitSignals::quitRequested);
+    std::raise(SIGTERM);
+    plxtest::RunEventsUntil([&] { return requested.count() > 0; }, 2000);
+    ASSERT_EQ(requested.count(), 1);
+    plxtest::RunEventsUntil([] { return false; }, 500);  // time for a shutdown elsewhere to strike
+    EXPECT_TRUE(QueryOpen(dm.sq_wk, "SELECT COUNT(*) FROM RDB$DATABASE"));
+    dm.sq_wk.Close();
+    EXPECT_TRUE(f.messages.shown.empty()) << f.messages.Utf8Texts()[0];
 }
