@@ -54,11 +54,4 @@ std::unique_ptr<plx::Tf_main> AppFixture::StartWindow() {
     return window;
 }
 
-long long RunEventsUntil(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return timer.elapsed();
-}
-
 }  // namespace plxtest

@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "common/clock.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/recording_browser.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/recording_sound.h"
@@ -38,8 +39,5 @@ public:
     RecordingBrowser browser;
     SoundLog sounds;
 };
-
-// Runs the event loop until `done` holds or `limitMs` passes; returns the milliseconds it took.
-long long RunEventsUntil(const std::function<bool()>& done, int limitMs);
 
 }  // namespace plxtest

@@ -11,6 +11,7 @@
 #include "dialogs/mail_tab.h"
 #include "mail/password_store.h"
 #include "tests/dialogs/dialog_fixture.h"
+#include "tests/support/event_loop.h"
 
 namespace {
 
@@ -27,25 +28,19 @@ protected:
     }
     bool WithStore() const { return mode == "1"; }
 
-    bool RunEventsUntil(const std::function<bool()>& done, int limitMs = 15000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    }
     // What the secret store answers now.
     plx::SecretResult AskStore() {
         std::optional<plx::SecretResult> answer;
         QObject context;
         plx::ReadMailPassword(&context, [&answer](const plx::SecretResult& r) { answer = r; });
-        EXPECT_TRUE(RunEventsUntil([&] { return answer.has_value(); }));
+        EXPECT_TRUE(plxtest::RunEventsUntil([&] { return answer.has_value(); }, 15000));
         return answer.value_or(plx::SecretResult{});
     }
     // Opens the dialog, waits for the store's answer, sets up a login and presses OK.
     void SaveLogin() {
         Open();
-        ASSERT_TRUE(
-            RunEventsUntil([&] { return dialog->ts_mail->passwordPlace() != plx::MailTab::PasswordPlace::Unknown; }));
+        ASSERT_TRUE(plxtest::RunEventsUntil(
+            [&] { return dialog->ts_mail->passwordPlace() != plx::MailTab::PasswordPlace::Unknown; }, 15000));
         dialog->ts_mail->e_smtp_host->setText("smtp.example.net");
         dialog->ts_mail->chk_smtp_login->setChecked(true);
         dialog->ts_mail->e_smtp_user->setText("me@example.net");
@@ -66,13 +61,15 @@ TEST_F(MailPassword, GoesToTheSecretStoreWhenOneAnswersAndIntoTheOwnersFileOther
     if (WithStore()) {
         EXPECT_EQ(place, "パスワードはデスクトップのキーリングに保存されます。");
         plx::SecretResult stored;
-        ASSERT_TRUE(RunEventsUntil([&] {
-            stored = AskStore();
-            return stored.answer == plx::SecretAnswer::Found;
-        }));
+        ASSERT_TRUE(plxtest::RunEventsUntil(
+            [&] {
+                stored = AskStore();
+                return stored.answer == plx::SecretAnswer::Found;
+            },
+            15000));
         EXPECT_EQ(plx::Cp932ToUtf8(stored.password), kPassword);
-        ASSERT_TRUE(RunEventsUntil(
-            [&] { return plxtest::ReadFile(settingsPath()).find("SMTP_LOGIN=1") != std::string::npos; }));
+        ASSERT_TRUE(plxtest::RunEventsUntil(
+            [&] { return plxtest::ReadFile(settingsPath()).find("SMTP_LOGIN=1") != std::string::npos; }, 15000));
         EXPECT_EQ(plxtest::ReadFile(settingsPath()).find("SMTP_PSWD"), std::string::npos);
         EXPECT_TRUE(messages.shown.empty());
 
@@ -80,7 +77,7 @@ TEST_F(MailPassword, GoesToTheSecretStoreWhenOneAnswersAndIntoTheOwnersFileOther
         plx::Program().settings.SMTP_PSWD.clear();
         dialog->hide();
         Open();
-        ASSERT_TRUE(RunEventsUntil([&] { return !dialog->ts_mail->e_smtp_pswd->text().isEmpty(); }));
+        ASSERT_TRUE(plxtest::RunEventsUntil([&] { return !dialog->ts_mail->e_smtp_pswd->text().isEmpty(); }, 15000));
         EXPECT_EQ(dialog->ts_mail->e_smtp_pswd->text().toStdString(), kPassword);
     } else {
         EXPECT_NE(place.find("plx.INI"), std::string::npos) << place;

@@ -9,6 +9,7 @@
 
 #include "tests/dialogs/dialog_fixture.h"
 #include "tests/mail/mail_decoding.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/test_certificates.h"
 
@@ -20,12 +21,6 @@ class MailTabTest : public plxtest::SettingsDialogFixture {
 protected:
     plx::MailTab& tab() { return *dialog->ts_mail; }
     void Type(QLineEdit* field, const char* utf8) { field->setText(QString::fromUtf8(utf8)); }
-    bool RunEventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    }
 };
 
 }  // namespace
@@ -99,7 +94,7 @@ TEST_F(MailTabTest, TheTestButtonSendsInTheBackgroundAndTellsTheOutcome) {
     tab().btn_mail_test->click();
     EXPECT_LT(clicked.elapsed(), 200) << "the click does not wait for the server";
     EXPECT_FALSE(tab().btn_mail_test->isEnabled());
-    ASSERT_TRUE(RunEventsUntil([&] { return !messages.shown.empty(); }));
+    ASSERT_TRUE(plxtest::RunEventsUntil([&] { return !messages.shown.empty(); }, 10000));
     EXPECT_EQ(messages.Utf8Texts(), std::vector<std::string>{"テストメールを送信しました。"});
     EXPECT_TRUE(tab().btn_mail_test->isEnabled());
     auto mails = server.Received();
@@ -109,7 +104,7 @@ TEST_F(MailTabTest, TheTestButtonSendsInTheBackgroundAndTellsTheOutcome) {
     messages.shown.clear();
     Type(tab().e_smtp_pswd, "wrong-password");
     tab().btn_mail_test->click();
-    ASSERT_TRUE(RunEventsUntil([&] { return !messages.shown.empty(); }));
+    ASSERT_TRUE(plxtest::RunEventsUntil([&] { return !messages.shown.empty(); }, 10000));
     std::string text = messages.Utf8Texts()[0];
     EXPECT_EQ(text.rfind("メール送信に失敗しました。サーバーがログインを拒否しました。", 0), 0u) << text;
     EXPECT_EQ(text.find("wrong-password"), std::string::npos);

@@ -7,21 +7,16 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include "tests/support/event_loop.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/smtp_server.h"
 
 using namespace plx;
+using plxtest::RunEventsUntil;
 using plxtest::SmtpServer;
 
 namespace {
-
-bool RunEventsUntil(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 struct MailFixture {
     MailFixture() {

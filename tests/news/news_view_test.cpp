@@ -12,26 +12,18 @@
 #include "common/sjis.h"
 #include "news/news_step.h"
 #include "news_fixture.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/recording_browser.h"
 #include "tests/support/recording_notices.h"
 #include "tests/support/recording_sound.h"
 
 using namespace plx;
+using plxtest::RunEventsUntil;
 
 using NewsViewTest = plxtest::NewsTest;
 using plxtest::WriteFile;
 
-namespace {
-
-// Runs the event loop until `done` holds or `limitMs` passes.
-bool RunEventsUntil(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST_F(NewsViewTest, ShowsTheCp932PageAndCountsNavigations) {
     NewsView view;

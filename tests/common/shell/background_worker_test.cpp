@@ -12,19 +12,14 @@
 #include <thread>
 
 #include "common/message.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/recording_messages.h"
 
 using namespace plx;
+using plxtest::RunEventsUntil;
 
 namespace {
-
-bool RunEventsUntil(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 int ThreadCount() {
     int count = 0;
