@@ -24,6 +24,19 @@ std::string PlainHeaderValue(const std::string& text) {
     return out;
 }
 
+// The comma-separated entries of a recipient list, each trimmed; empty ones included.
+std::vector<std::string> RecipientPieces(const std::string& recipients) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    while (start <= recipients.size()) {
+        size_t comma = recipients.find(',', start);
+        if (comma == std::string::npos) comma = recipients.size();
+        pieces.push_back(TrimBlanks(recipients.substr(start, comma - start)));
+        start = comma + 1;
+    }
+    return pieces;
+}
+
 // The To header: as written when it is plain ASCII; otherwise each "name <address>" gets its name
 // as encoded words (the addresses themselves are ASCII by then: the job refuses any other).
 std::string RecipientHeader(const std::string& recipients) {
@@ -31,11 +44,7 @@ std::string RecipientHeader(const std::string& recipients) {
     for (char c : recipients) plain = plain && static_cast<unsigned char>(c) < 0x80;
     if (plain) return PlainHeaderValue(recipients);
     std::string out;
-    size_t start = 0;
-    while (start <= recipients.size()) {
-        size_t comma = recipients.find(',', start);
-        if (comma == std::string::npos) comma = recipients.size();
-        std::string piece = TrimBlanks(recipients.substr(start, comma - start));
+    for (std::string piece : RecipientPieces(recipients)) {
         size_t open = piece.find('<');
         if (open != std::string::npos) {
             std::string name = TrimBlanks(piece.substr(0, open));
@@ -47,7 +56,6 @@ std::string RecipientHeader(const std::string& recipients) {
         }
         if (!out.empty()) out += ",";
         out += piece;
-        start = comma + 1;
     }
     return out;
 }
@@ -65,17 +73,12 @@ std::string MessageId(const LocalDateTime& t) {
 
 std::vector<std::string> RecipientAddresses(const std::string& recipients) {
     std::vector<std::string> out;
-    size_t start = 0;
-    while (start <= recipients.size()) {
-        size_t comma = recipients.find(',', start);
-        if (comma == std::string::npos) comma = recipients.size();
-        std::string piece = TrimBlanks(recipients.substr(start, comma - start));
+    for (std::string piece : RecipientPieces(recipients)) {
         size_t open = piece.find('<');
         size_t close = piece.find('>', open == std::string::npos ? 0 : open);
         if (open != std::string::npos && close != std::string::npos)
             piece = TrimBlanks(piece.substr(open + 1, close - open - 1));
         if (!piece.empty()) out.push_back(piece);
-        start = comma + 1;
     }
     return out;
 }
