@@ -19,6 +19,7 @@
 #include "mail/mail_settings.h"
 #include "mail/password_store.h"
 #include "mail/send_mail.h"
+#include "mail/smtp_client.h"
 
 namespace plx {
 namespace {
@@ -33,16 +34,6 @@ bool HasControl(const std::string& text) {
     return false;
 }
 
-// An address as it goes on an SMTP command line: printable ASCII without blanks or brackets.
-bool IsWireAddress(const std::string& address) {
-    if (address.empty()) return false;
-    for (char c : address) {
-        auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7F || c == '<' || c == '>') return false;
-    }
-    return true;
-}
-
 // A recipient field: empty, or addresses (each maybe with a name, which may be Japanese).
 bool IsRecipientField(const std::string& text) {
     if (text.empty()) return true;
@@ -50,7 +41,7 @@ bool IsRecipientField(const std::string& text) {
     std::vector<std::string> addresses = RecipientAddresses(text);
     if (addresses.empty()) return false;
     for (const std::string& address : addresses)
-        if (!IsWireAddress(address)) return false;
+        if (!IsSafeAddress(address)) return false;
     return true;
 }
 
@@ -208,7 +199,7 @@ bool MailTab::Validate() {
     check(v.SMTP_LOGIN == 0 || (!v.SMTP_USER.empty() && !HasControl(v.SMTP_USER) && !HasControl(v.SMTP_PSWD)),
           SJ("ログインする場合は、ユーザー名を入力してください。"));
     check(IsRecipientField(v.MAIL_ADRS1) && IsRecipientField(v.MAIL_ADRS2) &&
-              (v.MAIL_FROM.empty() || IsWireAddress(v.MAIL_FROM)),
+              (v.MAIL_FROM.empty() || IsSafeAddress(v.MAIL_FROM)),
           SJ("メールアドレスに改行や全角文字は使えません。"));
     return valid;
 }

@@ -36,17 +36,6 @@ bool IsV6Char(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
 }
 
-// An address goes between "<" and ">" on an SMTP command line: nothing may end that line early,
-// and a server that has not offered SMTPUTF8 takes nothing but ASCII there.
-bool IsSafeAddress(const std::string& address) {
-    if (address.empty()) return false;
-    for (char c : address) {
-        auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7F || c == '<' || c == '>') return false;
-    }
-    return true;
-}
-
 SmtpFailure FailureOf(CURLcode rc) {
     switch (rc) {
         case CURLE_PEER_FAILED_VERIFICATION:
@@ -79,6 +68,15 @@ void SetSecurityOptions(CURL* h, const SmtpJob& job) {
 }
 
 }  // namespace
+
+bool IsSafeAddress(const std::string& address) {
+    if (address.empty()) return false;
+    for (char c : address) {
+        auto u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u >= 0x7F || c == '<' || c == '>') return false;
+    }
+    return true;
+}
 
 std::string SmtpUrl(const std::string& hostText, int defaultPort, std::string* error, bool tls) {
     std::string name = hostText;

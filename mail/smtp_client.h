@@ -71,6 +71,11 @@ struct SmtpOutcome {
 // not a host name.
 std::string SmtpUrl(const std::string& host, int defaultPort, std::string* error, bool tls = false);
 
+// An address goes between "<" and ">" on an SMTP command line: nothing may end that line early,
+// and a server that has not offered SMTPUTF8 takes nothing but ASCII there. True when `address`
+// (without its brackets) can.
+bool IsSafeAddress(const std::string& address);
+
 // Checks the host and the addresses and composes the message (its Date and Message-ID from the
 // clock of this moment). Empty, with `failure` set, when something would not go on the wire.
 std::optional<SmtpJob> PrepareSmtpJob(const SmtpClient& client, const MailMessage& message, SmtpOutcome* failure);
