@@ -1,51 +1,31 @@
 // The XDG autostart entry: written whole, or removed.
 #include "common/autostart.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
+#include "common/data_folder.h"
 #include "common/files.h"
 
 namespace plx {
 namespace {
-
-std::string EnvText(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 
 std::string FolderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// Makes each missing folder of `folder` (absolute, no trailing "/").
-bool MakeFolders(const std::string& folder, std::string* error) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        std::string part = slash == std::string::npos ? folder : folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-            *error = part + ": " + std::strerror(errno);
-            return false;
-        }
-        if (slash == std::string::npos) return true;
-    }
-}
-
 }  // namespace
 
 std::string AutostartFileFor(const std::string& configHome, const std::string& home) {
-    std::string base = !configHome.empty() && configHome.front() == '/' ? configHome : home + "/.config";
-    while (base.size() > 1 && base.back() == '/') base.pop_back();
-    return base + "/autostart/pilonix.desktop";
+    return ConfigHomeFor(configHome, home) + "/autostart/pilonix.desktop";
 }
 
 std::string AutostartFile() {
-    return AutostartFileFor(EnvText("XDG_CONFIG_HOME"), EnvText("HOME"));
+    return ConfigHomeOfProcess() + "/autostart/pilonix.desktop";
 }
 
 std::string ExecArgument(const std::string& argument) {
@@ -101,7 +81,7 @@ bool SetAutostart(const std::string& file, bool on, const std::string& program, 
         *error = file + ": " + std::strerror(errno);
         return false;
     }
-    if (!MakeFolders(FolderOf(file), error)) return false;
+    if (!MakeFolders(FolderOf(file), 0755, error)) return false;
     return WriteFileAtomically(file, AutostartEntry(program), error);
 }
 

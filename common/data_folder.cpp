@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "common/exe_path.h"
+#include "common/files.h"
 
 namespace plx {
 namespace {
@@ -21,29 +22,29 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-// Creates each missing folder of `path` (which ends in "/"); the last one only for the user.
-void MakeFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        std::string folder = path.substr(0, slash);
-        bool last = slash + 1 == path.size();
-        ::mkdir(folder.c_str(), last ? 0700 : 0755);
-    }
+}  // namespace
+
+std::string ConfigHomeFor(const std::string& configHome, const std::string& home) {
+    std::string base = !configHome.empty() && configHome.front() == '/' ? configHome : home + "/.config";
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base;
 }
 
-}  // namespace
+std::string ConfigHomeOfProcess() {
+    return ConfigHomeFor(Env("XDG_CONFIG_HOME"), Env("HOME"));
+}
 
 std::string DataFolderFor(const std::string& exeFolder, const std::string& configHome, const std::string& home) {
     bool packaged = Exists(exeFolder + kPackageMarker);
     if (!packaged && ::access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
-    std::string base = !configHome.empty() && configHome.front() == '/' ? configHome : home + "/.config";
-    while (base.size() > 1 && base.back() == '/') base.pop_back();
-    return base + "/pilonix/";
+    return ConfigHomeFor(configHome, home) + "/pilonix/";
 }
 
 std::string DataFolderOfProcess() {
     std::string exeFolder = ExeFolderOfProcess();
     std::string folder = DataFolderFor(exeFolder, Env("XDG_CONFIG_HOME"), Env("HOME"));
-    if (folder != exeFolder) MakeFolders(folder);
+    // The user's folder is made for the user alone; one that cannot be made shows at the first write.
+    if (folder != exeFolder) MakeFolders(folder, 0700, nullptr);
     return folder;
 }
 

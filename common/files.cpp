@@ -128,4 +128,18 @@ FileRead ReadFileLines(const std::string& path, std::vector<std::string>* lines)
     return result;
 }
 
+bool MakeFolders(const std::string& folder, unsigned lastMode, std::string* error) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const bool last = slash == std::string::npos;
+        const std::string part = last ? path : path.substr(0, slash);
+        if (::mkdir(part.c_str(), last ? lastMode : 0755) != 0 && errno != EEXIST) {
+            if (error) *error = part + ": " + std::strerror(errno);
+            return false;
+        }
+        if (last) return true;
+    }
+}
+
 }  // namespace plx

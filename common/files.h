@@ -24,6 +24,10 @@ FileRead ReadFileBytes(const std::string& path, std::string* bytes, std::size_t 
 // The step of a whole-file write that failed.
 enum class WriteStep { None, Create, Write, Replace };
 
+// Makes each missing folder of the absolute `folder` (with or without a trailing "/"): mode 0755,
+// the last one `lastMode`. False, with the folder and the reason in `error`, when one cannot be made.
+bool MakeFolders(const std::string& folder, unsigned lastMode, std::string* error);
+
 // Writes `bytes` to `path` whole: a temporary file beside it ("<path>.tmp"; a write killed half-way
 // leaves at most that one file, which the next write reuses), flushed to disk when `sync` is set,
 // then renamed over `path`. On failure the old file is untouched; returns false, with a message
