@@ -5,15 +5,6 @@
 #include "common/textutil.h"
 
 namespace plx {
-namespace {
-
-bool IsBlank(const char* field, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        if (field[i] != ' ') return false;
-    return true;
-}
-
-}  // namespace
 
 int ColumnVenue(const BoardVenues& venues, int column) {
     if (column < 1 || column > 3) return 0;
@@ -24,7 +15,7 @@ int ColumnVenue(const BoardVenues& venues, int column) {
 std::string BoardDateYmd(const Timetable& table) {
     for (int venue = 1; venue <= kVenues; ++venue) {
         const RaceSlot& slot = table.Slot(venue, 1);
-        if (!IsBlank(slot.OPDT, sizeof slot.OPDT)) return std::string(slot.OPDT, sizeof slot.OPDT);
+        if (!IsBlankField(slot.OPDT, sizeof slot.OPDT)) return std::string(slot.OPDT, sizeof slot.OPDT);
     }
     return {};
 }
@@ -33,7 +24,7 @@ BoardRow BoardRowAt(const Timetable& table, int venue, int race) {
     BoardRow row;
     if (!Timetable::IsValidSlot(venue, race)) return row;
     const RaceSlot& slot = table.Slot(venue, race);
-    if (!IsBlank(slot.CLOSETM, sizeof slot.CLOSETM)) {
+    if (!IsBlankField(slot.CLOSETM, sizeof slot.CLOSETM)) {
         row.time = std::string(slot.CLOSETM, 2) + ":" + std::string(slot.CLOSETM + 2, 2);
         row.info = "!";
         row.refund = "\\";

@@ -5,21 +5,12 @@
 #include "common/program_state.h"
 
 namespace plx {
-namespace {
-
-bool FieldIsBlank(const char* field, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        if (field[i] != ' ') return false;
-    return true;
-}
-
-}  // namespace
 
 std::string TableDay(const Timetable& table) {
     for (int venue = 1; venue <= kVenues; ++venue)
         for (int race = 1; race <= kRacesPerVenue; ++race) {
             const RaceSlot& slot = table.Slot(venue, race);
-            if (!FieldIsBlank(slot.OPDT, sizeof slot.OPDT)) return std::string(slot.OPDT, sizeof slot.OPDT);
+            if (!IsBlankField(slot.OPDT, sizeof slot.OPDT)) return std::string(slot.OPDT, sizeof slot.OPDT);
         }
     return {};
 }

@@ -12,6 +12,12 @@ void RaceSlot::Clear() { std::memset(this, ' ', sizeof *this); }
 
 bool RaceSlot::IsEmpty() const { return AlarmFlag == ' ' && RNO[0] == ' ' && OPDT[0] == ' '; }
 
+bool IsBlankField(const char* field, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i)
+        if (field[i] != ' ') return false;
+    return true;
+}
+
 void PutField(char* field, std::size_t width, std::string_view text) {
     std::memset(field, ' ', width);
     std::string_view kept = ClipBytes(text, width);

@@ -42,6 +42,9 @@ static_assert(offsetof(RaceSlot, CLOSETM) == 93);
 static_assert(offsetof(RaceSlot, AlarmFlag) == 97);
 static_assert(offsetof(RaceSlot, RefundNoticeFlag) == 102);
 
+// True when the fixed-width field holds blanks only (no value).
+bool IsBlankField(const char* field, std::size_t width);
+
 // Copies `text` to the start of a fixed field, leaving the rest blank; longer text is clipped
 // at the field's width (never into the neighbouring field) and never ends in half a character.
 void PutField(char* field, std::size_t width, std::string_view text);
