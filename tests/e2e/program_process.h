@@ -10,6 +10,11 @@
 
 namespace plxtest {
 
+// True when `text` (a program's output, a file) holds `piece`.
+inline bool Holds(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
+
 // A folder holding a copy of the program (under `exeName`), the driver and the sounds. Every
 // folder made for one test shares `runtimeFolder`, so that their copies see each other's lock.
 class ProgramFolder {

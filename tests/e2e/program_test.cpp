@@ -14,14 +14,6 @@
 using namespace plxtest;
 namespace fs = std::filesystem;
 
-namespace {
-
-bool Holds(const std::string& text, const std::string& piece) {
-    return text.find(piece) != std::string::npos;
-}
-
-}  // namespace
-
 TEST(Program, AutoQuitDoesOneTickAndExitsZero) {
     TempDir runtime, data;
     ProgramFolder program(runtime.path());

@@ -19,10 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool QuitHolds(const std::string& text, const std::string& piece) {
-    return text.find(piece) != std::string::npos;
-}
-
 // Starts the program with `settings` after [DIR], lets its first tick start its background work,
 // sends SIGTERM and gives the milliseconds until it had ended (exit status in `status`).
 long long QuitWhileInFlight(ProgramFolder& program, const std::string& marlo, const std::string& settings,
@@ -43,9 +39,9 @@ long long QuitWhileInFlight(ProgramFolder& program, const std::string& marlo, co
 
 void ExpectWholeFiles(const ProgramFolder& program) {
     std::string settings = ReadFile(program.settingsPath());
-    EXPECT_TRUE(QuitHolds(settings, "[WINDOW]")) << settings;
-    EXPECT_TRUE(QuitHolds(settings, "NEWS_LAST_RLSDTTM=")) << settings;
-    EXPECT_TRUE(QuitHolds(settings, "SET_RCOURSECD3=")) << settings;
+    EXPECT_TRUE(Holds(settings, "[WINDOW]")) << settings;
+    EXPECT_TRUE(Holds(settings, "NEWS_LAST_RLSDTTM=")) << settings;
+    EXPECT_TRUE(Holds(settings, "SET_RCOURSECD3=")) << settings;
     EXPECT_EQ(fs::file_size(program.File("PLX_POSTTM.DAT")), 37152u);
     for (const auto& entry : fs::directory_iterator(program.path()))
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
@@ -67,7 +63,7 @@ TEST(Quit, DuringANewsReadInFlightEndsWithinASecondWithWholeFiles) {
     EXPECT_EQ(status, 0) << program.Output();
     ExpectWholeFiles(program);
     EXPECT_EQ(ReadFile(program.File("PLX_NEWS.html")), "<html>the page of an earlier read</html>\n");
-    EXPECT_TRUE(QuitHolds(ReadFile(program.settingsPath()), "NEWS_LAST_RLSDTTM=20000101000000"));
+    EXPECT_TRUE(Holds(ReadFile(program.settingsPath()), "NEWS_LAST_RLSDTTM=20000101000000"));
 }
 
 TEST(Quit, DuringAMailInFlightEndsWithinASecondWithWholeFiles) {
@@ -83,5 +79,5 @@ TEST(Quit, DuringAMailInFlightEndsWithinASecondWithWholeFiles) {
     EXPECT_LT(ms, 1000) << program.Output();
     EXPECT_EQ(status, 0) << program.Output();
     ExpectWholeFiles(program);
-    EXPECT_FALSE(QuitHolds(program.Output(), "メール送信に失敗しました")) << "an aborted mail tells nothing";
+    EXPECT_FALSE(Holds(program.Output(), "メール送信に失敗しました")) << "an aborted mail tells nothing";
 }

@@ -27,10 +27,6 @@ constexpr const char* kPassword = "fjordlamp";
 constexpr std::size_t kSlotBytes = 129;
 constexpr std::size_t kCloseTimeOffset = 93;
 
-bool ServerHolds(const std::string& text, const std::string& piece) {
-    return text.find(piece) != std::string::npos;
-}
-
 mode_t ModeOf(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 0777) : 0;
@@ -60,9 +56,9 @@ public:
         if (rc != 0) throw std::runtime_error("cannot start isql-fb");
         Send(update + "\nSELECT 'WRITE' || 'HELD' FROM RDB$DATABASE;\n");
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!ServerHolds(ReadFile(outputFile), "WRITEHELD") && std::chrono::steady_clock::now() < deadline)
+        while (!Holds(ReadFile(outputFile), "WRITEHELD") && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        held_ = ServerHolds(ReadFile(outputFile), "WRITEHELD");
+        held_ = Holds(ReadFile(outputFile), "WRITEHELD");
     }
     ~HeldWrite() {
         Send("ROLLBACK;\nQUIT;\n");
@@ -112,8 +108,8 @@ TEST(ServerProgram, OneTickThroughTheServerWritesTheSameTimetableAsTheLocalFile)
     EXPECT_EQ(fromServer.size(), 37152u);
     EXPECT_TRUE(fromServer == fromFile) << "the timetables differ";
     EXPECT_EQ(ModeOf(remote.settingsPath()), 0600u);
-    EXPECT_TRUE(ServerHolds(ReadFile(remote.settingsPath()), "LEFT=0"));  // the end-of-run save happened
-    EXPECT_FALSE(ServerHolds(remote.Output(), kPassword)) << "the password reached the program's output";
+    EXPECT_TRUE(Holds(ReadFile(remote.settingsPath()), "LEFT=0"));  // the end-of-run save happened
+    EXPECT_FALSE(Holds(remote.Output(), kPassword)) << "the password reached the program's output";
 }
 
 TEST(ServerProgram, TheDayLoadsWhileAnotherConnectionHoldsAWriteOnRacemst) {
@@ -156,11 +152,11 @@ TEST(ServerProgram, AServerThatIsDownEndsTheProgramWithItsHostAndReasonAndWrites
 
     EXPECT_EQ(WaitForExit(program.Start(), 20000), 1) << program.Output();
     const std::string output = program.Output();
-    EXPECT_TRUE(ServerHolds(output, database)) << output;
-    EXPECT_TRUE(ServerHolds(output, "Unable to complete network request to host \"127.0.0.1\"")) << output;
-    EXPECT_TRUE(ServerHolds(output, "Failed to establish a connection")) << output;
-    EXPECT_FALSE(ServerHolds(output, "MARLOはインストールされていますか")) << "the local folder was looked for";
-    EXPECT_FALSE(ServerHolds(output, kPassword)) << "the password reached the program's output";
+    EXPECT_TRUE(Holds(output, database)) << output;
+    EXPECT_TRUE(Holds(output, "Unable to complete network request to host \"127.0.0.1\"")) << output;
+    EXPECT_TRUE(Holds(output, "Failed to establish a connection")) << output;
+    EXPECT_FALSE(Holds(output, "MARLOはインストールされていますか")) << "the local folder was looked for";
+    EXPECT_FALSE(Holds(output, kPassword)) << "the password reached the program's output";
     EXPECT_EQ(ReadFile(program.settingsPath()), before);
     EXPECT_EQ(fs::last_write_time(program.settingsPath()), stamp);
     EXPECT_FALSE(fs::exists(program.File("PLX_POSTTM.DAT")));
