@@ -11,6 +11,7 @@
 #include "common/program_state.h"
 #include "common/sites.h"
 #include "data/data_module.h"
+#include "tests/support/demo_marlo.h"
 #include "tests/support/qt_app.h"
 
 namespace plxtest {
@@ -31,13 +32,10 @@ AppFixture::~AppFixture() {
 }
 
 std::string AppFixture::BuildMarlo() {
-    std::string folder = dir.File("marlo/");
     plx::LocalDateTime now = clock.Now();
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
-    std::string command = std::string(PLXTEST_MARLO_DEMO) + " '" + folder + "' --date " + date + " >/dev/null";
-    if (std::system(command.c_str()) != 0) ADD_FAILURE() << "marlo-demo failed: " << command;
-    return folder;
+    return MakeDemoMarlo(dir.File("marlo/"), date);
 }
 
 std::unique_ptr<plx::Tf_main> AppFixture::MakeWindow(const std::string& defaultMarloFolder) {

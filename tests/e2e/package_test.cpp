@@ -50,7 +50,7 @@ protected:
 TEST_F(PackageTest, OneTickKeepsEveryDataFileInTheUsersConfigurationFolder) {
     const std::string config = home.File(".config/pilonix/");
     fs::create_directories(config);
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     WriteFile(config + "plx.INI", "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
     WriteFile(config + "PLX_RSS.DAT", "");
     EXPECT_EQ(WaitForExit(Start(data.File("output.txt")), 30000), 0) << ReadFile(data.File("output.txt"));

@@ -97,10 +97,4 @@ bool WaitForFile(const std::string& path, int limitMs) {
     return false;
 }
 
-std::string BuildDemoMarlo(const std::string& folder) {
-    std::string command = std::string(PLXTEST_MARLO_DEMO) + " '" + folder + "' >/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("marlo-demo failed");
-    return folder.back() == '/' ? folder : folder + "/";
-}
-
 }  // namespace plxtest

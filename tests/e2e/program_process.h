@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/demo_marlo.h"
 #include "tests/support/temp_dir.h"
 
 namespace plxtest {
@@ -54,7 +55,5 @@ bool StillRunning(pid_t pid);
 // program that is just starting.)
 bool WaitForFile(const std::string& path, int limitMs);
 
-// A MARLO folder with today's demo races, built by the demo tool.
-std::string BuildDemoMarlo(const std::string& folder);
 
 }  // namespace plxtest

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 TEST(Program, AutoQuitDoesOneTickAndExitsZero) {
     TempDir runtime, data;
     ProgramFolder program(runtime.path());
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     WriteFile(program.settingsPath(), "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(WaitForExit(program.Start(), 20000), 0) << program.Output();
@@ -35,7 +35,7 @@ TEST(Program, SecondCopyExits255AndTheFirstEndsOnSigtermSavingItsSettings) {
     TempDir runtime, data;
     ProgramFolder first(runtime.path());
     ProgramFolder second(runtime.path(), "pilonix-second");  // another folder, another name
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     WriteFile(first.settingsPath(), "[DIR]\nMARLO=" + marlo + "\n");
 
     pid_t running = first.Start();
@@ -74,7 +74,7 @@ TEST(Program, InstalledFolderRunsOnItsOwn) {
     for (const char* file : {"plx", "libbasaltdrv.so", "Snd/mw4.wav", "Snd/mw3.wav", "plx.css"})
         EXPECT_TRUE(fs::exists(prefix.File(file))) << file;
 
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     WriteFile(prefix.File("plx.INI"), "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
     WriteFile(prefix.File("PLX_RSS.DAT"), "");
     pid_t pid = StartProgram(prefix.File("plx"), runtime.path(), data.File("output.txt"));
@@ -86,7 +86,7 @@ TEST(Program, InstalledFolderRunsOnItsOwn) {
 TEST(Program, AnEscapedErrorIsShownAndEndsWithStatusOneWithoutATornFile) {
     TempDir runtime, data;
     ProgramFolder program(runtime.path());
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     const std::string settings = "[DIR]\nMARLO=" + marlo + "\n";
     WriteFile(program.settingsPath(), settings);
     // The text converter goes away a while after start-up, in the middle of the ticks.
@@ -107,7 +107,7 @@ TEST(Program, AnEscapedErrorIsShownAndEndsWithStatusOneWithoutATornFile) {
 TEST(Program, WithoutARuntimeFolderItStartsQuietlyWithItsOwnPrivateOne) {
     TempDir runtime, data;
     ProgramFolder program(runtime.path());
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     WriteFile(program.settingsPath(), "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
     EXPECT_EQ(WaitForExit(program.Start({"XDG_RUNTIME_DIR"}), 20000), 0) << program.Output();
     EXPECT_FALSE(Holds(program.Output(), "XDG_RUNTIME_DIR")) << program.Output();

@@ -53,7 +53,7 @@ TEST(Quit, DuringANewsReadInFlightEndsWithinASecondWithWholeFiles) {
     TempDir runtime, data, served;
     HttpServer http(served.path());
     ProgramFolder program(runtime.path());
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     WriteFile(program.File("PLX_RSS.DAT"), http.Url("hang") + "\r\n");
     WriteFile(program.File("PLX_NEWS.html"), "<html>the page of an earlier read</html>\n");
     int status = -1;
@@ -70,7 +70,7 @@ TEST(Quit, DuringAMailInFlightEndsWithinASecondWithWholeFiles) {
     TempDir runtime, data;
     SmtpServer silent(SmtpServer::Mode::Silent);
     ProgramFolder program(runtime.path());
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     int status = -1;
     long long ms = QuitWhileInFlight(
         program, marlo, "CHK_F=1\nCHK_INTERVAL=60\nSMTP_HOST=" + silent.HostText() + "\nMAIL_ADRS1=a@example.net\n",

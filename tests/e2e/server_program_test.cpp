@@ -89,7 +89,7 @@ std::string Today() {
 
 TEST(ServerProgram, OneTickThroughTheServerWritesTheSameTimetableAsTheLocalFile) {
     TempDir runtime, data;
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
 
     ProgramFolder local(runtime.path());
     WriteFile(local.settingsPath(), "[DIR]\nMARLO=" + marlo + "\n[SETTING]\nAUTO_QUIT_F=1\n");
@@ -114,7 +114,7 @@ TEST(ServerProgram, OneTickThroughTheServerWritesTheSameTimetableAsTheLocalFile)
 
 TEST(ServerProgram, TheDayLoadsWhileAnotherConnectionHoldsAWriteOnRacemst) {
     TempDir runtime, data;
-    std::string marlo = BuildDemoMarlo(data.File("marlo"));
+    std::string marlo = MakeDemoMarlo(data.File("marlo"));
     MarloServer server(marlo);
     const std::string today = Today();
     HeldWrite write(server.database(), "UPDATE RACEMST SET CLOSETM='0001' WHERE OPDT='" + today + "';",
