@@ -7,7 +7,6 @@
 #include <SimpleIni.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "common/sjis.h"
@@ -22,20 +21,15 @@ std::string Trimmed(const std::string& text) {
     return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
 // A line as the reader takes it in, to compare what was read with what a write would give back:
 // names without case, blanks around names and values dropped.
 std::string Normalised(const std::string& line) {
     std::string text = Trimmed(line);
     if (text.empty() || text[0] == ';' || text[0] == '#') return text;
-    if (text[0] == '[' && text.back() == ']') return "[" + Lower(Trimmed(text.substr(1, text.size() - 2))) + "]";
+    if (text[0] == '[' && text.back() == ']') return "[" + AsciiLower(Trimmed(text.substr(1, text.size() - 2))) + "]";
     size_t equals = text.find('=');
     if (equals == std::string::npos) return text;
-    return Lower(Trimmed(text.substr(0, equals))) + "=" + Trimmed(text.substr(equals + 1));
+    return AsciiLower(Trimmed(text.substr(0, equals))) + "=" + Trimmed(text.substr(equals + 1));
 }
 
 // True when every line of `original` comes back in `rewritten`.

@@ -84,6 +84,13 @@ std::string TrimTrailingBlanks(std::string_view text) {
     return std::string(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
 }
 
+std::string AsciiLower(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lowered;
+}
+
 std::string TrimBlanks(std::string_view text) {
     size_t begin = 0;
     for (;;) {

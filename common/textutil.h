@@ -25,6 +25,10 @@ std::string ZeroPad(long long value, int width);
 // Without half-width blanks, tabs and full-width blanks at both ends.
 std::string TrimBlanks(std::string_view text);
 
+// With each byte A-Z made a-z and every other byte as it was, whatever the locale: for texts of
+// ASCII names (header names, keys, schemes), where a Shift_JIS second byte is not expected.
+std::string AsciiLower(std::string_view text);
+
 // Without the half-width blanks at its end: a CHAR value of the database as the text it holds
 // (the client fills it with blanks to its width, twice its length in a double-byte character set).
 std::string TrimTrailingBlanks(std::string_view text);

@@ -9,6 +9,7 @@
 
 #include "common/net/curl_global.h"
 #include "common/net/transfer_loop.h"
+#include "common/textutil.h"
 
 namespace plx {
 namespace {
@@ -57,13 +58,6 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(begin, text.find_last_not_of(" \t\r\n") - begin + 1);
 }
 
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return lowered;
-}
-
 // A header value that may be sent back as it is: printable, one line, not too long.
 bool IsPlainHeaderValue(std::string_view value) {
     if (value.empty() || value.size() > kMaxValidatorBytes) return false;
@@ -81,7 +75,7 @@ size_t ReceiveHeader(char* data, size_t size, size_t count, void* user) {
     }
     size_t colon = line.find(':');
     if (colon == std::string_view::npos) return bytes;
-    std::string name = Lowered(Trimmed(line.substr(0, colon)));
+    std::string name = AsciiLower(Trimmed(line.substr(0, colon)));
     std::string_view value = Trimmed(line.substr(colon + 1));
     if (!IsPlainHeaderValue(value)) return bytes;
     AnswerHeaders& headers = transfer->headers;
@@ -100,7 +94,7 @@ long MaxAgeSeconds(const std::string& cacheControl) {
     size_t start = 0;
     while (start <= cacheControl.size()) {
         size_t end = std::min(cacheControl.find(',', start), cacheControl.size());
-        std::string directive = Lowered(Trimmed(std::string_view(cacheControl).substr(start, end - start)));
+        std::string directive = AsciiLower(Trimmed(std::string_view(cacheControl).substr(start, end - start)));
         start = end + 1;
         if (!directive.starts_with("max-age=")) continue;
         std::string_view number = std::string_view(directive).substr(8);

@@ -2,7 +2,6 @@
 #include "news/news_page.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "common/sjis.h"
 #include "common/textutil.h"
@@ -88,8 +87,7 @@ std::string HtmlEscape(const std::string& text) {
 bool IsWebAddress(const std::string& address) {
     size_t start = address.find_first_not_of(" \t\r\n");
     if (start == std::string::npos) return false;
-    std::string head = address.substr(start, 8);
-    std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::string head = AsciiLower(address.substr(start, 8));
     return head.starts_with("http://") || head.starts_with("https://");
 }
 

@@ -67,6 +67,12 @@ TEST(ZeroPad, Widths) {
     EXPECT_EQ(ZeroPad(3159, 5), "03159");
 }
 
+TEST(AsciiLower, OnlyTheAsciiCapitalsChange) {
+    EXPECT_EQ(AsciiLower("Cache-Control: MAX-AGE=60, Z@[`]"), "cache-control: max-age=60, z@[`]");
+    EXPECT_EQ(AsciiLower("\xC0\xDA\x83\x81"), "\xC0\xDA\x83\x81");
+    EXPECT_EQ(AsciiLower(""), "");
+}
+
 TEST(TrimBlanks, MixedHalfAndFullWidthBlanks) {
     const std::string fw = "\x81\x40";
     EXPECT_EQ(TrimBlanks(fw + " word" + fw), "word");
