@@ -16,8 +16,6 @@
 namespace plx {
 namespace {
 
-constexpr long long kMinutesPerDay = 24 * 60;
-
 // Two characters of a time text as a number; anything but two digits reads as 0.
 int ReadPair(std::string_view time, std::size_t at) {
     if (time.size() < at + 2) return 0;

@@ -6,8 +6,6 @@
 namespace plx {
 namespace {
 
-constexpr std::int64_t kDayMinutes = 24 * 60;
-
 std::optional<int> Digits(std::string_view text) {
     int value = 0;
     for (char ch : text) {
@@ -29,7 +27,7 @@ std::optional<std::int64_t> DayNumber(int year, int month, int day) {
 
 std::int64_t MinuteOf(const LocalDateTime& t) {
     std::int64_t day = DayNumber(t.year, t.month, t.day).value_or(0);
-    return day * kDayMinutes + t.hour * 60 + t.minute;
+    return day * kMinutesPerDay + t.hour * 60 + t.minute;
 }
 
 bool IsClockTime(std::string_view hhmm) {
@@ -46,7 +44,7 @@ std::optional<std::int64_t> CloseMinute(const RaceSlot& slot) {
     if (!year || !month || !day) return std::nullopt;
     std::optional<std::int64_t> dayNumber = DayNumber(*year, *month, *day);
     if (!dayNumber) return std::nullopt;
-    return *dayNumber * kDayMinutes + *Digits(close.substr(0, 2)) * 60 + *Digits(close.substr(2, 2));
+    return *dayNumber * kMinutesPerDay + *Digits(close.substr(0, 2)) * 60 + *Digits(close.substr(2, 2));
 }
 
 std::optional<std::int64_t> PostTimeMinute(const RaceSlot& slot, const Settings& settings) {

@@ -12,6 +12,8 @@
 
 namespace plx {
 
+inline constexpr std::int64_t kMinutesPerDay = 24 * 60;
+
 // Minutes since the start of 1970-01-01 (local time) of the minute `t` falls in.
 std::int64_t MinuteOf(const LocalDateTime& t);
 
