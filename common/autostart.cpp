@@ -13,6 +13,9 @@
 namespace plx {
 namespace {
 
+// The entry's place under the configuration folder.
+constexpr const char* kEntryPath = "/autostart/pilonix.desktop";
+
 std::string FolderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -21,11 +24,11 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::string AutostartFileFor(const std::string& configHome, const std::string& home) {
-    return ConfigHomeFor(configHome, home) + "/autostart/pilonix.desktop";
+    return ConfigHomeFor(configHome, home) + kEntryPath;
 }
 
 std::string AutostartFile() {
-    return ConfigHomeOfProcess() + "/autostart/pilonix.desktop";
+    return ConfigHomeOfProcess() + kEntryPath;
 }
 
 std::string ExecArgument(const std::string& argument) {
