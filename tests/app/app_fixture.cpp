@@ -32,10 +32,7 @@ AppFixture::~AppFixture() {
 }
 
 std::string AppFixture::BuildMarlo() {
-    plx::LocalDateTime now = clock.Now();
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
-    return MakeDemoMarlo(dir.File("marlo/"), date);
+    return MakeDemoMarlo(dir.File("marlo/"), plx::FormatDateTime(clock.Now(), "YYYYMMDD"));
 }
 
 std::unique_ptr<plx::Tf_main> AppFixture::MakeWindow(const std::string& defaultMarloFolder) {

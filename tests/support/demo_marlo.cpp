@@ -4,12 +4,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <system_error>
 
+#include "common/clock.h"
+#include "common/files.h"
 #include "tests/support/firebird_db.h"
 #include "tests/support/temp_dir.h"
 
@@ -17,15 +18,6 @@ namespace plxtest {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y%m%d", &local);
-    return text;
-}
 
 // A mark of the tool's own text, so that a changed tool never serves an old database.
 std::string ToolVersion() {
@@ -37,12 +29,12 @@ std::string ToolVersion() {
     return version;
 }
 
-// `from` copied beside `to` and renamed over it, so that nobody sees half a file.
+// `from` written whole over `to` (a new file with the mode of `from`), as the tool puts its files
+// in place.
 void PutWhole(const fs::path& from, const fs::path& to) {
-    fs::path temp = to;
-    temp += ".copy-" + std::to_string(getpid());
-    fs::copy_file(from, temp, fs::copy_options::overwrite_existing);
-    fs::rename(temp, to);
+    const auto mode = static_cast<unsigned>(fs::status(from).permissions());
+    std::string error;
+    if (!plx::WriteFileAtomically(to, ReadFile(from), &error, nullptr, false, mode)) throw std::runtime_error(error);
 }
 
 // The day's folder in the cache, built by the tool when it is not there yet. Test processes run
@@ -71,7 +63,7 @@ fs::path CachedDay(const std::string& date) {
 }  // namespace
 
 std::string MakeDemoMarlo(const std::string& folder, const std::string& date) {
-    const fs::path day = CachedDay(date.empty() ? Today() : date);
+    const fs::path day = CachedDay(date.empty() ? plx::FormatDateTime(plx::SystemClock().Now(), "YYYYMMDD") : date);
     fs::create_directories(fs::path(folder) / "DB");
     PutWhole(day / "DB" / "MLDB.FDB", fs::path(folder) / "DB" / "MLDB.FDB");
     PutWhole(day / "MARLO.INI", fs::path(folder) / "MARLO.INI");
