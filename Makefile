@@ -6,14 +6,14 @@ JOBS       ?= $(shell nproc)
 # Most tests spend their time waiting on the database engine, a server or a timer, so twice as many
 # run at once as there are cores; the ones that time the event loop run alone (RUN_SERIAL).
 TEST_JOBS  ?= $(shell echo $$(( $(JOBS) * 2 )))
-# Line tables only (-g1): enough for the sanitizers' and a debugger's stack traces, and a third
-# cheaper to compile than full debug information.
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-              "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
+# The configure flags at optimisation level $(1), with line tables only (-g1): enough for the
+# sanitizers' and a debugger's stack traces, and a third cheaper to compile than full debug information.
+cmake_flags = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+              "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=$(1) -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=$(1) -g1 -DNDEBUG"
+CMAKE_FLAGS = $(call cmake_flags,-O2)
 # The sanitizer build at -O1, as the sanitizers advise: exact stack traces, and little over half the
 # compile time of -O2.
-ASAN_CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-              "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+ASAN_CMAKE_FLAGS = $(call cmake_flags,-O1)
 
 .PHONY: deps build build-asan test test-normal test-asan tsan run clean format bench package screenshots fuzz fuzz-merge
 
